@@ -1,0 +1,52 @@
+// One picture on the camera: the record the protocol fills and one row of the picture list.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "kit/Bitmap.h"
+
+class pic_Item {
+ public:
+  pic_Item() = default;
+  pic_Item(const char* name, unsigned long attributes, unsigned long size, unsigned long date,
+           kit::Bitmap* thumbnail, unsigned long xres, unsigned long yres);
+  ~pic_Item() = default;
+
+  pic_Item(const pic_Item&) = delete;
+  pic_Item& operator=(const pic_Item&) = delete;
+
+  void set_Name(const char* name) { name_ = name ? name : ""; }
+  void set_Attrs(unsigned long value) { attributes = uint32_t(value); }
+  void set_Date(unsigned long value) { date = uint32_t(value); }
+  void set_Size(unsigned long value) { size = uint32_t(value); }
+  void set_XRes(unsigned long value) { xres = uint32_t(value); }
+  void set_YRes(unsigned long value) { yres = uint32_t(value); }
+  void set_Flash(unsigned long value) { flash = uint32_t(value); }
+  void set_Orientation(unsigned long value) { orientation = uint32_t(value); }
+  // Takes ownership; the bitmap already held is kept when passed again.
+  void set_Bitmap(kit::Bitmap* bitmap);
+
+  const char* GetName() const { return name_.c_str(); }
+  kit::Bitmap* Thumbnail() const { return thumbnail_.get(); }
+  bool Deletable() const { return (attributes & 0x01) == 0; }
+
+  // Camera attribute bits.
+  static constexpr uint32_t kProtected = 0x01;
+  static constexpr uint32_t kNew = 0x20;
+
+  uint32_t attributes = 0;
+  uint32_t date = 0;
+  uint32_t size = 0;
+  uint32_t xres = 0;
+  uint32_t yres = 0;
+  uint32_t flash = 0;
+  uint32_t orientation = 0;
+
+ private:
+  std::string name_;
+  std::unique_ptr<kit::Bitmap> thumbnail_;
+};
+
+// Newest first: 1 when a is older than b, -1 when newer, 0 when equal (unsigned dates).
+int pic_compareFunc(const pic_Item** a, const pic_Item** b);

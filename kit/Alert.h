@@ -1,0 +1,34 @@
+// Modal alerts callable from any thread: from the GUI thread the alert runs there; from
+// another thread it runs on the GUI thread while only the caller waits.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kit {
+
+enum class AlertIcon { Info, Warning, Stop };
+
+struct AlertRequest {
+  std::string title;
+  std::string text;
+  std::vector<std::string> buttons;  // left to right; the last is the default
+  AlertIcon icon = AlertIcon::Warning;
+  int escape_button = -1;  // the button Escape presses, or -1
+};
+
+class AlertHandler {
+ public:
+  virtual ~AlertHandler() = default;
+  // The index of the button pressed.
+  virtual int Show(const AlertRequest& request) = 0;
+};
+
+// Shows the alert through the installed handler (the Qt one unless a test installed
+// its own) and returns the index of the button pressed.
+int ShowAlert(const AlertRequest& request);
+
+// Replaces the handler; none restores the Qt one. The caller keeps ownership.
+void SetAlertHandler(AlertHandler* handler);
+
+}  // namespace kit
