@@ -65,6 +65,8 @@ int ShowAlert(const AlertRequest& request) {
   return (installed != nullptr ? installed : &qt_handler)->Show(request);
 }
 
-void SetAlertHandler(AlertHandler* replacement) { handler.store(replacement); }
+void SetAlertHandler(AlertHandler* replacement) {
+  handler.store(replacement);
+}
 
 }  // namespace kit

@@ -35,8 +35,8 @@ class RawUsbNode {
   virtual RawReply ConfigurationDescriptor(uint32_t configuration, uint8_t descriptor[9]) = 0;
   virtual RawReply InterfaceDescriptor(uint32_t configuration, uint32_t interface,
                                        uint8_t descriptor[9]) = 0;
-  virtual RawReply EndpointDescriptor(uint32_t configuration, uint32_t interface,
-                                      uint32_t endpoint, uint8_t descriptor[7]) = 0;
+  virtual RawReply EndpointDescriptor(uint32_t configuration, uint32_t interface, uint32_t endpoint,
+                                      uint8_t descriptor[7]) = 0;
   // `length`: in the buffer size, out the bytes delivered.
   virtual RawReply StringDescriptor(uint32_t index, uint8_t* buffer, uint32_t* length) = 0;
   virtual RawReply OtherDescriptor(uint32_t configuration, uint32_t interface, uint32_t index,

@@ -1,9 +1,9 @@
 // One configuration of a device, its interfaces and their endpoints.
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <memory>
-#include <sys/types.h>
 #include <vector>
 
 #include "usb/USBDescriptors.h"

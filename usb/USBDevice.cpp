@@ -21,9 +21,13 @@ char* CopyText(const char* text, size_t length) {
 
 }  // namespace
 
-USBDevice::USBDevice(const char* path) { SetTo(path); }
+USBDevice::USBDevice(const char* path) {
+  SetTo(path);
+}
 
-USBDevice::~USBDevice() { Release(); }
+USBDevice::~USBDevice() {
+  Release();
+}
 
 int USBDevice::SetTo(const char* path) {
   Release();
@@ -66,7 +70,9 @@ int USBDevice::SetTo(const char* path) {
   return 0;
 }
 
-int USBDevice::InitCheck() { return node_ ? 0 : -1; }
+int USBDevice::InitCheck() {
+  return node_ ? 0 : -1;
+}
 
 void USBDevice::Release() {
   hub_ = false;
@@ -79,7 +85,9 @@ void USBDevice::Release() {
   configurations_.clear();
 }
 
-const char* USBDevice::Location() const { return location_.get(); }
+const char* USBDevice::Location() const {
+  return location_.get();
+}
 
 void USBDevice::PopulateDevice() {
   for (uint32_t i = 0; i < CountConfigurations(); i++) {
@@ -95,8 +103,9 @@ void USBDevice::PopulateDevice() {
 void USBDevice::PopulateConfig(USBConfiguration* configuration) {
   for (uint32_t j = 0; j < configuration->CountInterfaces(); j++) {
     auto interface = std::make_unique<USBInterface>(j, configuration);
-    if (!node_->InterfaceDescriptor(configuration->Index(), j,
-                                    reinterpret_cast<uint8_t*>(&interface->descriptor_))
+    if (!node_
+             ->InterfaceDescriptor(configuration->Index(), j,
+                                   reinterpret_cast<uint8_t*>(&interface->descriptor_))
              .Ok())
       continue;
     PopulateInterface(interface.get());
@@ -108,8 +117,9 @@ void USBDevice::PopulateInterface(USBInterface* interface) {
   uint32_t configuration = interface->Configuration()->Index();
   for (uint32_t k = 0; k < interface->CountEndpoints(); k++) {
     auto endpoint = std::make_unique<USBEndpoint>(k, interface);
-    if (!node_->EndpointDescriptor(configuration, interface->Index(), k,
-                                   reinterpret_cast<uint8_t*>(&endpoint->descriptor_))
+    if (!node_
+             ->EndpointDescriptor(configuration, interface->Index(), k,
+                                  reinterpret_cast<uint8_t*>(&endpoint->descriptor_))
              .Ok())
       continue;
     interface->endpoints_.push_back(std::move(endpoint));

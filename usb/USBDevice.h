@@ -2,10 +2,10 @@
 // interfaces and endpoints built from its descriptors.
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 #include "kit/RawUsb.h"

@@ -1,0 +1,9 @@
+// The message codes the application and its windows exchange.
+#pragma once
+
+#include "kit/Message.h"
+
+constexpr uint32_t kReadyToRun = kit::FourCC("_RTR");
+constexpr uint32_t kQuitRequested = kit::FourCC("_QRQ");
+constexpr uint32_t kRefsReceived = kit::FourCC("_RRC");
+constexpr uint32_t kCancel = kit::FourCC("_CNC");

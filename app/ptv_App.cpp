@@ -1,0 +1,96 @@
+#include "app/ptv_App.h"
+
+#include <cstdio>
+
+#include "app/MainWindow.h"
+#include "app/PictureList.h"
+#include "app/Roster.h"
+#include "app/messages.h"
+#include "camera/ixus_init.h"
+#include "usb/USBDevice.h"
+
+const char kAppSignature[] = "application/x-vnd.morv-pictrove";
+
+ptv_App* app = nullptr;
+
+ptv_App::ptv_App(MainWindowFactory make_main_window, QuitHook quit)
+    : make_main_window_(std::move(make_main_window)), quit_(std::move(quit)) {
+  SetCameraHost(this);
+}
+
+ptv_App::~ptv_App() {
+  Quit();
+  // The roster reports its devices as removed; the camera session must still be here.
+  roster_.reset();
+  SetCameraHost(nullptr);
+}
+
+void ptv_App::Start() {
+  PostMessage(kit::Message(kReadyToRun));
+  Run();
+}
+
+void ptv_App::ReadyToRun() {
+  mainwin_ = make_main_window_();
+  roster_ = std::make_unique<Roster>();
+  mainwin_->Show();
+  roster_->Start();
+}
+
+void ptv_App::MessageReceived(kit::Message* message) {
+  switch (message->what) {
+    case kReadyToRun:
+      ReadyToRun();
+      break;
+    case kQuitRequested:
+      Quit();
+      if (quit_) quit_();
+      break;
+    default:
+      break;
+  }
+}
+
+USBDevice* ptv_App::OpenCamera() {
+  camera_lock_.lock();
+  if (camera_ == nullptr || camera_->InitCheck() != 0 ||
+      camera_->SetConfiguration(camera_->ConfigurationAt(0)) != 0) {
+    camera_lock_.unlock();
+    return nullptr;
+  }
+  return camera_;
+}
+
+void ptv_App::CloseCamera() {
+  camera_lock_.unlock();
+}
+
+USBDevice* ptv_App::CurrentCamera() {
+  std::lock_guard<std::mutex> guard(camera_lock_);
+  return camera_;
+}
+
+void ptv_App::CameraAdded(USBDevice* device) {
+  // The whole start-up runs under the camera lock: no operation can use the buffer meanwhile.
+  std::lock_guard<std::mutex> guard(camera_lock_);
+  if (ixus_init(device, true)) camera_ = device;
+}
+
+void ptv_App::CameraRemoved(USBDevice* device) {
+  fputs("\nDevice Removed.\n", stderr);
+  // Waits for a running operation: the device is destroyed as soon as this returns.
+  std::lock_guard<std::mutex> guard(camera_lock_);
+  if (camera_ == device) camera_ = nullptr;
+}
+
+void ptv_App::add_item(pic_Item* item) {
+  mainwin_->List().add_item(item);
+}
+
+void ptv_App::clear_list() {
+  mainwin_->List().clear_list();
+}
+
+void ptv_App::sort_list() {
+  mainwin_->List().sort_list();
+}

@@ -1,0 +1,109 @@
+#include "camera/ixus_init.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "camera/CameraHost.h"
+#include "camera/err_req.h"
+#include "camera/ixus_command.h"
+#include "camera/ixus_dir.h"
+#include "camera/ixus_thumbs.h"
+#include "usb/USBConfiguration.h"
+#include "usb/USBDevice.h"
+
+char flashdevice[20];
+
+namespace {
+
+const uint16_t kSupported[] = {0x3041, 0x3043, 0x3045, 0x3047, 0x3048, 0x3049,
+                               0x304A, 0x304B, 0x304C, 0x304D, 0x304E, 0x304F,
+                               0x3050, 0x3051, 0x3052, 0x3065, 0x3071};
+
+bool HandshakeFailed(int step) {
+  char alert[64];
+  snprintf(alert, sizeof alert, "Could not initialize the camera (%d)", step);
+  err_req(alert);
+  fprintf(stderr, "Error in init %d\n", step);
+  return false;
+}
+
+bool Handshake(USBDevice* device, const USBEndpoint* pipe, unsigned char* buffer) {
+  buffer[0] = 0;
+  if (device->ControlTransfer(0xC0, ixus_request(1), 0x55, 0, 1, buffer) == -1)
+    return HandshakeFailed(1);
+  memset(buffer, 0, 88);
+  if (device->ControlTransfer(0xC0, ixus_request(88), 0x01, 0, 88, buffer) == -1)
+    return HandshakeFailed(2);
+  // The last 16 bytes of the answer go back unchanged.
+  if (device->ControlTransfer(0x40, ixus_request(16), 0x11, 0, 16, buffer + 72) == -1)
+    return HandshakeFailed(3);
+  memset(buffer, 0, 68);
+  if (pipe->BulkTransfer(buffer, 68) == -1) return HandshakeFailed(4);
+  return true;
+}
+
+}  // namespace
+
+bool ixus_supported(uint16_t product) {
+  for (uint16_t supported : kSupported)
+    if (product == supported) return true;
+  return false;
+}
+
+bool ixus_init(USBDevice* device, bool loadPictures) {
+  unsigned char* buffer = Host().CameraBuffer();
+  device->SetConfiguration(device->ConfigurationAt(0));
+  const USBEndpoint* pipe = ixus_inpipe(device);
+  if (pipe == nullptr) {
+    fputs("did not get an input endpoint.\n", stderr);
+    return false;
+  }
+  if (device->VendorID() != kCanonVendor) return false;
+  Host().SetProductID(device->ProductID());
+  if (!ixus_supported(device->ProductID())) return false;
+  if (!Handshake(device, pipe, buffer)) return false;
+  if (!loadPictures) return false;
+
+  const char* drive = ixus_flashdevice(device, buffer);
+  ixus_direntry* listing = ixus_getdir(device, buffer, drive);
+  if (listing == nullptr) return false;
+  Host().clear_list();
+  ixus_getthumbs(device, buffer, listing);
+  ixus_freedir(listing);
+  return true;
+}
+
+const char* ixus_flashdevice(USBDevice* device, unsigned char* buffer) {
+  const USBEndpoint* pipe = ixus_inpipe(device);
+  if (Host().ProductID() == kG1Product) {
+    fputs("G1 detected, skipping flash device name check.\n", stderr);
+    return nullptr;
+  }
+  memset(buffer, 0, 96);
+  fillcmdblk(buffer, 16, 10, 0x11, kDataReply, kCommandTag);
+  if (ixus_sendcmd(device, buffer) == -1) {
+    fputs("Could not get flash device name (1).\n", stderr);
+    return nullptr;
+  }
+  if (pipe == nullptr) {
+    fputs("Could not get flash device name (4).\n", stderr);
+    return nullptr;
+  }
+  if (ixus_readfull(pipe, buffer, kReplyHeaderSize) == -1) {
+    fputs("Could not get flash device name (2).\n", stderr);
+    return nullptr;
+  }
+  // Only what fits the buffer is kept; the rest of a longer reply is read and dropped, so
+  // that the next reply starts where it should.
+  uint32_t length = ixus_le32(buffer + 6);
+  uint32_t kept = length < kCameraBufferSize ? length : kCameraBufferSize;
+  if (ixus_readfull(pipe, buffer, kept) == -1 || ixus_drain(pipe, buffer, length - kept) == -1) {
+    fputs("Could not get flash device name (3).\n", stderr);
+    return nullptr;
+  }
+  size_t name = strnlen(reinterpret_cast<const char*>(buffer), kept);
+  if (name > sizeof flashdevice - 1) name = sizeof flashdevice - 1;
+  memcpy(flashdevice, buffer, name);
+  flashdevice[name] = '\0';
+  return flashdevice;
+}
