@@ -1,0 +1,28 @@
+// pictrove with a simulated camera plugged in: its own generated pictures, or the JPEG
+// files of the folder given.
+#include <QApplication>
+#include <cstdio>
+#include <memory>
+
+#include "kit/Platform.h"
+#include "sim/SimCamera.h"
+#include "sim/SimPlatform.h"
+#include "ui/RunPictrove.h"
+
+int main(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  QStringList arguments = qt.arguments();
+  if (arguments.size() > 2) {
+    fprintf(stderr, "usage: pictrove-demo [FOLDER]\n");
+    return 2;
+  }
+  auto platform = std::make_shared<sim::SimPlatform>();
+  auto camera = std::make_shared<sim::SimCamera>(0x3049);
+  size_t pictures = arguments.size() == 2
+                        ? camera->LoadFolder(arguments[1].toLocal8Bit().toStdString())
+                        : camera->LoadGenerated();
+  if (pictures == 0) fprintf(stderr, "pictrove-demo: the camera holds no pictures\n");
+  platform->Bus().Plug("/dev/bus/usb/001/002", camera);
+  kit::InstallPlatform(platform);
+  return RunPictrove(qt);
+}
