@@ -1,5 +1,7 @@
 #include "app/pic_Item.h"
 
+#include <cstring>
+
 pic_Item::pic_Item(const char* name, unsigned long attributes, unsigned long size,
                    unsigned long date, kit::Bitmap* thumbnail, unsigned long xres,
                    unsigned long yres)
@@ -15,6 +17,43 @@ pic_Item::pic_Item(const char* name, unsigned long attributes, unsigned long siz
 void pic_Item::set_Bitmap(kit::Bitmap* bitmap) {
   if (bitmap == thumbnail_.get()) return;
   thumbnail_.reset(bitmap);
+}
+
+namespace {
+
+// A row without a thumbnail keeps the room of a 160 x 120 one.
+constexpr int kEmptyRowHeight = 127;
+// Below the thumbnail's last pixel row: 4 pixels of margin above it, 4 below.
+constexpr int kThumbnailMargin = 8;
+
+int RowHeightFor(const kit::Bitmap& thumbnail) {
+  return thumbnail.Height() - 1 + kThumbnailMargin;
+}
+
+}  // namespace
+
+void pic_Item::Update() {
+  height = thumbnail_ ? RowHeightFor(*thumbnail_) : kEmptyRowHeight;
+}
+
+void pic_Item::Rotate(int angle) {
+  if (!thumbnail_ || (angle != 90 && angle != 270)) return;
+  const kit::Bitmap& from = *thumbnail_;
+  const int right = from.Width() - 1;
+  const int bottom = from.Height() - 1;
+  auto turned = std::make_unique<kit::Bitmap>(from.Height(), from.Width());
+  for (int y = 0; y <= bottom; ++y) {
+    for (int x = 0; x <= right; ++x) {
+      // Clockwise the old top-left corner ends at the new top-right, counter-clockwise at
+      // the new bottom-left.
+      const int column = angle == 90 ? bottom - y : y;
+      const int row = angle == 90 ? x : right - x;
+      std::memcpy(turned->Bits() + size_t(row) * turned->BytesPerRow() + size_t(column) * 4,
+                  from.Bits() + size_t(y) * from.BytesPerRow() + size_t(x) * 4, 4);
+    }
+  }
+  set_Bitmap(turned.release());
+  height = RowHeightFor(*thumbnail_);
 }
 
 int pic_compareFunc(const pic_Item** a, const pic_Item** b) {

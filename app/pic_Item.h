@@ -27,6 +27,12 @@ class pic_Item {
   // Takes ownership; the bitmap already held is kept when passed again.
   void set_Bitmap(kit::Bitmap* bitmap);
 
+  // Row geometry. The font is not consulted: the row is as high as its thumbnail.
+  void Update();
+  // A quarter turn of the thumbnail: 90 clockwise, 270 counter-clockwise; other angles and a
+  // record without a thumbnail are left alone. The orientation code is the caller's.
+  void Rotate(int angle);
+
   const char* GetName() const { return name_.c_str(); }
   kit::Bitmap* Thumbnail() const { return thumbnail_.get(); }
   bool Deletable() const { return (attributes & 0x01) == 0; }
@@ -42,6 +48,7 @@ class pic_Item {
   uint32_t yres = 0;
   uint32_t flash = 0;
   uint32_t orientation = 0;
+  int height = 0;  // of the row, in pixels; set by Update and Rotate
 
  private:
   std::string name_;

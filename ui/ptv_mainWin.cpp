@@ -24,7 +24,8 @@ ptv_mainWin::ptv_mainWin() : listview_(new ptv_picListView(list_, this)) {
   setCentralWidget(listview_);
 }
 
-ptv_mainWin::~ptv_mainWin() = default;
+// The view reads the list until it goes: it must go first.
+ptv_mainWin::~ptv_mainWin() { delete listview_; }
 
 void ptv_mainWin::Show() {
   QMetaObject::invokeMethod(

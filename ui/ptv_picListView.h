@@ -1,0 +1,45 @@
+// The picture list on screen: paints the rows of a PictureList, scrolls through them and
+// selects them as a multiple-selection list does. The list may change on any thread; the view
+// hears of it under the list's lock and only queues the redraw for its own thread.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <atomic>
+
+#include "app/PictureList.h"
+
+class ptv_picListView : public QAbstractScrollArea, private PictureListObserver {
+  Q_OBJECT
+
+ public:
+  // The list must outlive the view.
+  explicit ptv_picListView(PictureList& list, QWidget* parent = nullptr);
+  ~ptv_picListView() override;
+
+  PictureList& List() { return list_; }
+  // Scrolls just far enough for the row to be wholly visible, where it fits.
+  void ScrollToRow(int index);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void LayoutChanged() override;
+  void RowsChanged(int index) override;
+
+  void Relayout();
+  void RepaintRow(int index);
+  void UpdateScrollStep();
+  // A click (or a key press moving to index) with these modifiers.
+  void SelectFromInput(int index, Qt::KeyboardModifiers modifiers);
+
+  PictureList& list_;
+  std::atomic<bool> layoutQueued_{false};
+  std::atomic<bool> repaintQueued_{false};
+  int anchor_ = -1;   // where a Shift range starts
+  int current_ = -1;  // where the arrow keys move from
+};
