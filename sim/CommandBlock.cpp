@@ -1,0 +1,69 @@
+#include "sim/CommandBlock.h"
+
+#include <algorithm>
+
+#include "sim/Bytes.h"
+
+namespace sim {
+
+namespace {
+
+bool ZeroBetween(const uint8_t* bytes, size_t from, size_t to) {
+  return std::all_of(bytes + from, bytes + to, [](uint8_t b) { return b == 0; });
+}
+
+}  // namespace
+
+std::optional<CommandBlock> ParseCommandBlock(const uint8_t* bytes, uint32_t length,
+                                              std::string* problem) {
+  if (length < kCommandBlockSize) {
+    *problem = "command of " + std::to_string(length) + " bytes, shorter than its block";
+    return std::nullopt;
+  }
+  CommandBlock block;
+  block.length_word = ReadLittle32(bytes);
+  block.request_word = ReadLittle32(bytes + 4);
+  block.code = bytes[68];
+  block.command_class = bytes[71];
+  block.tag = ReadLittle32(bytes + 76);
+  if (ReadLittle32(bytes + 72) != block.length_word) {
+    *problem = "length words at 0 and 72 differ";
+  } else if (uint64_t(block.length_word) + 64 != length) {
+    *problem = "length word " + std::to_string(block.length_word) + " does not fit a transfer of " +
+               std::to_string(length) + " bytes";
+  } else if (bytes[64] != 0x02) {
+    *problem = "byte 64 is not 0x02";
+  } else if (block.request_word != kFixedSizeReply && block.request_word != kDataReply) {
+    *problem = "unknown request word " + std::to_string(block.request_word);
+  } else if (!ZeroBetween(bytes, 8, 64) || !ZeroBetween(bytes, 65, 68) ||
+             !ZeroBetween(bytes, 69, 71)) {
+    *problem = "reserved bytes of the block are not 0";
+  } else {
+    block.payload.assign(bytes + kCommandBlockSize, bytes + length);
+    return block;
+  }
+  return std::nullopt;
+}
+
+std::vector<uint8_t> MakeDataReply(const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> reply(kReplyHeaderSize + data.size());
+  uint32_t size = uint32_t(data.size());
+  // Only bytes 6 to 9 carry meaning; the total in 0 to 3 makes a reader that takes the
+  // wrong word ask for more than there is.
+  PutLittle32(&reply[0], size + kReplyHeaderSize);
+  reply[4] = 0x03;
+  reply[5] = 0x02;
+  PutLittle32(&reply[6], size);
+  std::copy(data.begin(), data.end(), reply.begin() + kReplyHeaderSize);
+  return reply;
+}
+
+std::optional<std::string> PayloadText(const CommandBlock& block, size_t offset) {
+  if (offset > block.payload.size()) return std::nullopt;
+  auto begin = block.payload.begin() + offset;
+  auto end = std::find(begin, block.payload.end(), 0);
+  if (end == block.payload.end()) return std::nullopt;
+  return std::string(begin, end);
+}
+
+}  // namespace sim

@@ -1,0 +1,235 @@
+#include "sim/SimCamera.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "sim/CameraCommands.h"
+#include "sim/CommandBlock.h"
+#include "sim/FolderLoader.h"
+#include "sim/PictureMaker.h"
+
+namespace sim {
+
+using kit::RawReply;
+
+namespace {
+
+constexpr uint8_t kVendorIn = 0xC0;
+constexpr uint8_t kVendorOut = 0x40;
+constexpr uint8_t kInputPipe = 0x81;
+constexpr uint8_t kOutputPipe = 0x02;
+constexpr uint32_t kChallengeSize = 88;
+constexpr uint32_t kEchoAt = 72;
+constexpr uint32_t kHandshakeAnswerSize = 68;
+constexpr const char* kPictureFolder = "100CANON";
+
+DescriptorSet CameraDescriptors(uint16_t product) {
+  return MakeDeviceSet(
+      kCameraVendor, product,
+      {MakeEndpointDescriptor(kInputPipe, kBulk), MakeEndpointDescriptor(kOutputPipe, kBulk),
+       MakeEndpointDescriptor(0x83, kInterrupt, 8, 16)},
+      u"Canon Inc.", u"Canon Digital Camera");
+}
+
+bool Is(const ControlSetup& setup, uint8_t type, uint8_t request, uint16_t value) {
+  return setup.request_type == type && setup.request == request && setup.value == value &&
+         setup.index == 0;
+}
+
+}  // namespace
+
+SimCamera::SimCamera(uint16_t product) : SimDevice(CameraDescriptors(product)) {
+  content_.folders.push_back({kPictureFolder, {}});
+}
+
+RawReply SimCamera::HandleControl(const ControlSetup& setup, uint8_t* data, uint32_t* length) {
+  if (Is(setup, kVendorIn, 0x0C, 0x55)) {
+    challenge_.reset();
+    *length = std::min<uint32_t>(*length, 1);
+    if (*length != 0) data[0] = 0x01;
+    return {};
+  }
+  if (Is(setup, kVendorIn, 0x04, 0x01)) return Challenge(data, length);
+  if (Is(setup, kVendorOut, 0x04, 0x11)) return CheckEcho(data, *length);
+  if (Is(setup, kVendorOut, 0x04, 0x10)) return Command(data, *length);
+  Note("unknown control request " + std::to_string(setup.request) + " value " +
+       std::to_string(setup.value));
+  return RawReply::Refused();
+}
+
+RawReply SimCamera::Challenge(uint8_t* data, uint32_t* length) {
+  // Bytes of the camera's own making; the last 16 vary from one handshake to the next so
+  // that an echo of anything else is noticed.
+  std::array<uint8_t, 16> challenge;
+  for (size_t i = 0; i < challenge.size(); ++i) {
+    challenge[i] = uint8_t(0xA0 + 5 * i + 31 * challenges_);
+    if (challenge[i] == 0) challenge[i] = 0x5A;
+  }
+  challenge_ = challenge;
+  ++challenges_;
+  uint8_t answer[kChallengeSize];
+  for (uint32_t i = 0; i < kEchoAt; ++i) answer[i] = uint8_t(i + 1);
+  std::copy(challenge.begin(), challenge.end(), answer + kEchoAt);
+  *length = std::min(*length, kChallengeSize);
+  std::memcpy(data, answer, *length);
+  return {};
+}
+
+RawReply SimCamera::CheckEcho(const uint8_t* data, uint32_t length) {
+  echo_matched_ = challenge_ && length == challenge_->size() &&
+                  std::equal(challenge_->begin(), challenge_->end(), data);
+  challenge_.reset();
+  if (!*echo_matched_) {
+    Note("handshake echo does not match the challenge");
+    return {};
+  }
+  ++handshakes_;
+  std::vector<uint8_t> answer(kHandshakeAnswerSize);
+  for (size_t i = 0; i < answer.size(); ++i) answer[i] = uint8_t(0x30 + i);
+  Queue(answer);
+  return {};
+}
+
+RawReply SimCamera::Command(const uint8_t* data, uint32_t length) {
+  if (pending_.size() > pending_at_)
+    Note(std::to_string(pending_.size() - pending_at_) +
+         " reply bytes left unread before the next command");
+  std::string problem;
+  std::optional<CommandBlock> block = ParseCommandBlock(data, length, &problem);
+  std::optional<std::vector<uint8_t>> reply;
+  if (block) reply = AnswerCommand(*block, content_, &problem);
+  if (!problem.empty()) Note(problem);
+  if (reply) Queue(*reply);
+  return {};
+}
+
+RawReply SimCamera::ReadReply(uint8_t* data, uint32_t* length) {
+  size_t available = pending_.size() - pending_at_;
+  if (available == 0 && *length != 0) return RawReply::Failed();  // the host's read times out
+  *length = uint32_t(std::min<size_t>(*length, available));
+  std::memcpy(data, pending_.data() + pending_at_, *length);
+  pending_at_ += *length;
+  if (pending_at_ == pending_.size()) {
+    pending_.clear();
+    pending_at_ = 0;
+  }
+  return {};
+}
+
+RawReply SimCamera::HandlePipe(TransferKind kind, uint8_t endpoint, uint8_t* data,
+                               uint32_t* length) {
+  if (kind == TransferKind::kBulk && endpoint == kInputPipe) return ReadReply(data, length);
+  if (kind == TransferKind::kBulk) {
+    Note("bulk data on the output pipe, which the camera does not take");
+    return RawReply::Refused();
+  }
+  return RawReply::Failed();  // no events to report: the interrupt read times out
+}
+
+void SimCamera::Queue(const std::vector<uint8_t>& bytes) {
+  pending_.erase(pending_.begin(), pending_.begin() + pending_at_);
+  pending_at_ = 0;
+  pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+}
+
+void SimCamera::Note(std::string problem) {
+  problems_.push_back(std::move(problem));
+}
+
+void SimCamera::Reset() {
+  pending_.clear();
+  pending_at_ = 0;
+  challenge_.reset();
+}
+
+void SimCamera::SetDriveName(const std::string& name) {
+  std::lock_guard lock(DeviceMutex());
+  content_.drive = name;
+}
+
+std::string SimCamera::DriveName() const {
+  std::lock_guard lock(DeviceMutex());
+  return content_.drive;
+}
+
+void SimCamera::AddFolder(const std::string& folder) {
+  std::lock_guard lock(DeviceMutex());
+  content_.Folder(folder);
+}
+
+void SimCamera::AddFile(const std::string& folder, CameraFile file) {
+  std::lock_guard lock(DeviceMutex());
+  content_.Folder(folder).files.push_back(std::move(file));
+}
+
+std::vector<CameraFolder> SimCamera::Folders() const {
+  std::lock_guard lock(DeviceMutex());
+  return content_.folders;
+}
+
+std::optional<CameraFile> SimCamera::FindFile(const std::string& camera_path) const {
+  std::lock_guard lock(DeviceMutex());
+  const CameraFile* file = content_.Find(camera_path);
+  if (file == nullptr) return std::nullopt;
+  return *file;
+}
+
+void SimCamera::SetInfo(const CameraInfo& info) {
+  std::lock_guard lock(DeviceMutex());
+  content_.info = info;
+}
+
+CameraInfo SimCamera::Info() const {
+  std::lock_guard lock(DeviceMutex());
+  return content_.info;
+}
+
+void SimCamera::ReplaceWith(std::vector<CameraFile> files) {
+  std::lock_guard lock(DeviceMutex());
+  content_.folders = {{kPictureFolder, std::move(files)}};
+}
+
+size_t SimCamera::LoadFolder(const std::string& folder) {
+  std::vector<CameraFile> files = LoadPictureFolder(folder);
+  size_t count = files.size();
+  ReplaceWith(std::move(files));
+  return count;
+}
+
+size_t SimCamera::LoadGenerated() {
+  std::vector<CameraFile> files;
+  for (const PictureSpec& spec : DemoPictures()) {
+    std::vector<uint8_t> bytes = MakePicture(spec);
+    if (!bytes.empty()) files.push_back({spec.name, kAttributeNew, spec.date, std::move(bytes)});
+  }
+  size_t count = files.size();
+  ReplaceWith(std::move(files));
+  return count;
+}
+
+std::optional<bool> SimCamera::EchoMatched() const {
+  std::lock_guard lock(DeviceMutex());
+  return echo_matched_;
+}
+
+int SimCamera::Handshakes() const {
+  std::lock_guard lock(DeviceMutex());
+  return handshakes_;
+}
+
+std::vector<std::string> SimCamera::Problems() const {
+  std::lock_guard lock(DeviceMutex());
+  return problems_;
+}
+
+void SimCamera::ClearProblems() {
+  std::lock_guard lock(DeviceMutex());
+  problems_.clear();
+}
+
+size_t SimCamera::PendingReply() const {
+  std::lock_guard lock(DeviceMutex());
+  return pending_.size() - pending_at_;
+}
+
+}  // namespace sim

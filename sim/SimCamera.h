@@ -1,0 +1,73 @@
+// The simulated camera: a USB device that speaks the camera's protocol from the wire
+// description. Handshake and commands arrive on the control pipe; replies queue on the
+// bulk input pipe and are read by the host in as many reads as it likes. What it holds
+// and what it noticed (a wrong handshake echo, malformed commands) can be inspected.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/CameraContent.h"
+#include "sim/SimDevice.h"
+
+namespace sim {
+
+constexpr uint16_t kCameraVendor = 0x04A9;
+constexpr uint16_t kDefaultCameraProduct = 0x3049;
+
+class SimCamera : public SimDevice {
+ public:
+  explicit SimCamera(uint16_t product = kDefaultCameraProduct);
+
+  // Content.
+  void SetDriveName(const std::string& name);
+  std::string DriveName() const;
+  // Adds the file to the folder below DCIM (the folder is made when missing).
+  void AddFile(const std::string& folder, CameraFile file);
+  void AddFolder(const std::string& folder);
+  std::vector<CameraFolder> Folders() const;
+  std::optional<CameraFile> FindFile(const std::string& camera_path) const;
+  void SetInfo(const CameraInfo& info);
+  CameraInfo Info() const;
+  // Replaces every folder with 100CANON holding the folder's pictures; the number loaded.
+  size_t LoadFolder(const std::string& folder);
+  // Replaces every folder with 100CANON holding the generated demo pictures.
+  size_t LoadGenerated();
+
+  // What the camera noticed.
+  // Whether the last handshake's third transfer echoed the challenge; none before one.
+  std::optional<bool> EchoMatched() const;
+  int Handshakes() const;
+  std::vector<std::string> Problems() const;
+  void ClearProblems();
+  // Reply bytes queued and not yet read.
+  size_t PendingReply() const;
+
+ protected:
+  kit::RawReply HandleControl(const ControlSetup& setup, uint8_t* data, uint32_t* length) override;
+  kit::RawReply HandlePipe(TransferKind kind, uint8_t endpoint, uint8_t* data,
+                           uint32_t* length) override;
+  void Reset() override;
+
+ private:
+  kit::RawReply Challenge(uint8_t* data, uint32_t* length);
+  kit::RawReply CheckEcho(const uint8_t* data, uint32_t length);
+  kit::RawReply Command(const uint8_t* data, uint32_t length);
+  kit::RawReply ReadReply(uint8_t* data, uint32_t* length);
+  void Queue(const std::vector<uint8_t>& bytes);
+  void Note(std::string problem);
+  void ReplaceWith(std::vector<CameraFile> files);
+
+  CameraContent content_;
+  std::vector<uint8_t> pending_;
+  size_t pending_at_ = 0;
+  std::optional<std::array<uint8_t, 16>> challenge_;
+  std::optional<bool> echo_matched_;
+  int handshakes_ = 0;
+  uint32_t challenges_ = 0;
+  std::vector<std::string> problems_;
+};
+
+}  // namespace sim
