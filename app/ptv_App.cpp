@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/AppWindows.h"
 #include "app/MainWindow.h"
 #include "app/PictureList.h"
 #include "app/Roster.h"
@@ -13,8 +14,7 @@ const char kAppSignature[] = "application/x-vnd.morv-pictrove";
 
 ptv_App* app = nullptr;
 
-ptv_App::ptv_App(MainWindowFactory make_main_window, QuitHook quit)
-    : make_main_window_(std::move(make_main_window)), quit_(std::move(quit)) {
+ptv_App::ptv_App(AppWindows& windows, QuitHook quit) : windows_(windows), quit_(std::move(quit)) {
   SetCameraHost(this);
 }
 
@@ -31,10 +31,11 @@ void ptv_App::Start() {
 }
 
 void ptv_App::ReadyToRun() {
-  mainwin_ = make_main_window_();
+  mainwin_ = windows_.CreateMainWindow();
   roster_ = std::make_unique<Roster>();
   mainwin_->Show();
   roster_->Start();
+  windows_.CreateFolderPanel();
 }
 
 void ptv_App::MessageReceived(kit::Message* message) {
@@ -45,6 +46,13 @@ void ptv_App::MessageReceived(kit::Message* message) {
     case kQuitRequested:
       Quit();
       if (quit_) quit_();
+      break;
+    case kSelectCurrent:
+    case kRefsReceived:
+      DownloadInto(*message);
+      break;
+    case kSetOwner:
+      OwnerNameEntered(*message);
       break;
     default:
       break;
@@ -93,4 +101,8 @@ void ptv_App::clear_list() {
 
 void ptv_App::sort_list() {
   mainwin_->List().sort_list();
+}
+
+void ptv_App::updatestatus(unsigned long delta, const char* text) {
+  windows_.UpdateStatus(uint32_t(delta), text);
 }

@@ -10,6 +10,7 @@
 #include "camera/CameraHost.h"
 #include "kit/Looper.h"
 
+class AppWindows;
 class MainWindow;
 class Roster;
 class USBDevice;
@@ -19,12 +20,11 @@ extern const char kAppSignature[];
 
 class ptv_App : public kit::Looper, public CameraHost {
  public:
-  // Creates the main window; called once, from the application thread, at start-up.
-  using MainWindowFactory = std::function<MainWindow*()>;
   // Asked to end the program's event loop once the application has quit.
   using QuitHook = std::function<void()>;
 
-  ptv_App(MainWindowFactory make_main_window, QuitHook quit);
+  // The windows must outlive the application.
+  ptv_App(AppWindows& windows, QuitHook quit);
   ~ptv_App() override;
 
   // Starts the application thread, which begins with the start-up sequence.
@@ -34,6 +34,19 @@ class ptv_App : public kit::Looper, public CameraHost {
   // none (and no lock held) when there is no usable camera.
   USBDevice* OpenCamera();
   void CloseCamera();
+
+  // Camera operations, each in its own camera session, on the application thread.
+  bool Download(pic_Item* picture);
+  void Setattr(pic_Item* picture, unsigned long attributes);
+  bool Deletepic(const char* path);
+  void opencamerainfo();
+  void setownername(const char* name);
+
+  // The selected pictures, one after the other, into the current directory.
+  void Download_Selected();
+
+  void openstatus(uint64_t total, const char* text);
+  void closestatus();
 
   // The roster's reports, on whichever thread the roster runs them.
   void CameraAdded(USBDevice* device);
@@ -49,14 +62,11 @@ class ptv_App : public kit::Looper, public CameraHost {
   void add_item(pic_Item* item) override;
   void clear_list() override;
   void sort_list() override;
+  void updatestatus(unsigned long delta, const char* text) override;
+  CameraFacts& Facts() override { return facts; }
 
-  // What the camera last said about itself.
   unsigned char camerabuffer[kCameraBufferSize];
-  char cameramodel[33] = {};
-  char ownername[203] = {};
-  uint32_t disktotal = 0;
-  uint32_t diskfree = 0;
-  uint16_t powerflags = 0;
+  CameraFacts facts;
   uint16_t productID = 0;
 
  protected:
@@ -64,8 +74,14 @@ class ptv_App : public kit::Looper, public CameraHost {
 
  private:
   void ReadyToRun();
+  // 'slct' and B_REFS_RECEIVED: the selected pictures into the folder the message names.
+  void DownloadInto(const kit::Message& message);
+  // 'SETO' from the camera information window.
+  void OwnerNameEntered(const kit::Message& message);
+  // Runs `change` on the record under the main window's lock when it is still in the list.
+  bool ChangeRecord(pic_Item* picture, const std::function<void(pic_Item*)>& change);
 
-  MainWindowFactory make_main_window_;
+  AppWindows& windows_;
   QuitHook quit_;
   std::mutex camera_lock_;
   USBDevice* camera_ = nullptr;

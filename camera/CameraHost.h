@@ -10,6 +10,15 @@ class pic_Item;
 // Room for the 80-byte command block and 5120 bytes of data.
 constexpr size_t kCameraBufferSize = 5200;
 
+// What the camera last said about itself.
+struct CameraFacts {
+  char cameramodel[33] = {};
+  char ownername[203] = {};  // UTF-8
+  uint32_t disktotal = 0;
+  uint32_t diskfree = 0;
+  uint16_t powerflags = 0;  // bit 0: power critical; bit 1: on the AC adaptor
+};
+
 class CameraHost {
  public:
   virtual ~CameraHost() = default;
@@ -24,6 +33,12 @@ class CameraHost {
   virtual void clear_list() = 0;
   virtual void add_item(pic_Item* item) = 0;  // the list takes ownership
   virtual void sort_list() = 0;
+
+  // Advances the status window by `delta` bytes; a text, when not none, replaces its line.
+  virtual void updatestatus(unsigned long delta, const char* text) = 0;
+
+  // Filled by the camera information commands.
+  virtual CameraFacts& Facts() = 0;
 };
 
 void SetCameraHost(CameraHost* host);

@@ -4,19 +4,18 @@
 #include <memory>
 
 #include "app/ptv_App.h"
-#include "ui/ptv_mainWin.h"
+#include "ui/QtAppWindows.h"
 
 int RunPictrove(QApplication& qt) {
-  MainWindow* window = nullptr;
-  auto application = std::make_unique<ptv_App>(
-      [&window] { return window = CreateMainWindow(); },
-      [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); });
+  QtAppWindows windows;
+  auto application = std::make_unique<ptv_App>(windows, [] {
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  });
   app = application.get();
   app->Start();
   int status = qt.exec();
-  // The application thread and the roster end before the window they report to.
+  // The application thread and the roster end before the windows they report to.
   application.reset();
   app = nullptr;
-  delete window;
   return status;
 }

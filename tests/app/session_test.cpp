@@ -7,12 +7,12 @@
 #include <memory>
 #include <thread>
 
-#include "app/MainWindow.h"
 #include "app/PictureList.h"
 #include "app/ptv_App.h"
 #include "kit/Platform.h"
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
+#include "tests/app/RecordingWindows.h"
 #include "tests/app/picture_list_watch.h"
 #include "tests/support/AlertRecorder.h"
 #include "usb/USBDevice.h"
@@ -24,15 +24,6 @@ using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
 
 constexpr char kNode[] = "/dev/bus/usb/001/002";
-
-class PlainMainWindow : public MainWindow {
- public:
-  PictureList& List() override { return list; }
-  void Show() override { shown = true; }
-
-  PictureList list;
-  std::atomic<bool> shown{false};
-};
 
 // Waits up to five seconds for the condition.
 bool Eventually(const std::function<bool()>& condition) {
@@ -70,7 +61,7 @@ class Session : public testing::Test {
 
   // Starts the application and waits until its start-up sequence is over.
   void Start() {
-    application_ = std::make_unique<ptv_App>([this] { return &window_; }, [] {});
+    application_ = std::make_unique<ptv_App>(windows_, [] {});
     app = application_.get();
     app->Start();
     ASSERT_TRUE(Eventually([this] { return window_.shown.load(); }));
@@ -86,7 +77,8 @@ class Session : public testing::Test {
 
   std::shared_ptr<sim::SimPlatform> platform_;
   testsupport::AlertRecorder alerts_;
-  PlainMainWindow window_;
+  apptest::RecordingWindows windows_;
+  apptest::PlainMainWindow& window_ = windows_.main;
   std::unique_ptr<ptv_App> application_;
 };
 

@@ -1,0 +1,78 @@
+// Downloading the selection into the folder the panel answered with, and remembering it.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/AppWindows.h"
+#include "app/MainWindow.h"
+#include "app/PictureList.h"
+#include "app/Settings.h"
+#include "app/messages.h"
+#include "app/pic_Item.h"
+#include "app/ptv_App.h"
+#include "camera/err_req.h"
+
+void ptv_App::DownloadInto(const kit::Message& message) {
+  if (message.what == kSelectCurrent) windows_.HideFolderPanel();
+  kit::EntryRef ref;
+  if (!message.FindRef("refs", &ref)) return;
+  char resolved[PATH_MAX];
+  // Pictures written anywhere but the chosen folder would be lost to the user: without the
+  // folder nothing is downloaded.
+  if (realpath(ref.path.c_str(), resolved) == nullptr || chdir(resolved) != 0) {
+    err_req("Could not open the download folder.");
+    return;
+  }
+  Download_Selected();
+  WriteDownloadFolder(resolved);
+}
+
+void ptv_App::Download_Selected() {
+  PictureList& list = mainwin_->List();
+  long count = 0;
+  uint64_t total = 0;
+  {
+    std::lock_guard<std::recursive_mutex> guard(list.Mutex());
+    for (int index; (index = list.CurrentSelection(int(count))) >= 0; count++)
+      total += list.ItemAt(index)->size;
+  }
+  char text[64];
+  snprintf(text, sizeof text, "Downloading %ld of %ld", 1L, count);
+  openstatus(total, text);
+  updatestatus(0, text);
+  for (long done = 0;; done++) {
+    pic_Item* picture;
+    {
+      std::lock_guard<std::recursive_mutex> guard(list.Mutex());
+      int index = list.CurrentSelection(int(done));
+      picture = index >= 0 ? list.ItemAt(index) : nullptr;
+    }
+    if (picture == nullptr) break;
+    snprintf(text, sizeof text, "Downloading %ld of %ld", done + 1, count);
+    updatestatus(0, text);
+    if (!Download(picture)) break;
+  }
+  closestatus();
+}
+
+void ptv_App::openstatus(uint64_t total, const char* text) {
+  windows_.OpenStatus(total, text);
+}
+
+void ptv_App::closestatus() {
+  windows_.CloseStatus();
+}
+
+void ptv_App::OwnerNameEntered(const kit::Message& message) {
+  std::string name;
+  if (!message.FindString("name", &name)) return;
+  setownername(name.c_str());
+  // The window keeps what was typed, cut after 32 bytes, whether or not the camera took it.
+  std::lock_guard<std::mutex> guard(camera_lock_);
+  size_t kept = name.size() < 32 ? name.size() : 32;
+  name.copy(facts.ownername, kept);
+  facts.ownername[kept] = '\0';
+}

@@ -1,0 +1,116 @@
+#include "tests/app/CameraSession.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/PictureList.h"
+#include "kit/Platform.h"
+#include "sim/PictureMaker.h"
+
+namespace apptest {
+
+bool Eventually(const std::function<bool()>& condition) {
+  for (int i = 0; i < 500; i++) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return condition();
+}
+
+void CameraSession::SetUp() {
+  char cwd[PATH_MAX];
+  saved_directory_ = getcwd(cwd, sizeof cwd) ? cwd : "/";
+  config_ = ScratchFolder();
+  setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+  platform_ = std::make_shared<sim::SimPlatform>();
+  kit::InstallPlatform(platform_);
+  Bus().AddDirectory("/dev/bus/usb/001");
+}
+
+void CameraSession::TearDown() {
+  application_.reset();
+  app = nullptr;
+  kit::InstallPlatform(nullptr);
+  if (chdir(saved_directory_.c_str()) != 0) ADD_FAILURE() << "cannot go back";
+  unsetenv("XDG_CONFIG_HOME");
+  for (const std::string& folder : scratch_) std::filesystem::remove_all(folder);
+}
+
+void CameraSession::StartWith(std::shared_ptr<sim::SimCamera> camera) {
+  camera_ = std::move(camera);
+  Bus().Plug(kNode, camera_);
+  application_ = std::make_unique<ptv_App>(windows_, [] {});
+  app = application_.get();
+  testing::internal::CaptureStderr();
+  app->Start();
+  ASSERT_TRUE(Eventually([this] { return windows_.main.shown.load(); }));
+  app->Lock();  // the start-up holds the looper's lock until it is over
+  app->Unlock();
+  testing::internal::GetCapturedStderr();
+}
+
+void CameraSession::OnAppThread(const std::function<void()>& work) {
+  std::mutex mutex;
+  std::condition_variable done_changed;
+  bool done = false;
+  std::thread runner([&] {
+    // The application handles one message at a time; holding its lock puts this work in
+    // line with them.
+    app->Lock();
+    work();
+    app->Unlock();
+    std::lock_guard<std::mutex> guard(mutex);
+    done = true;
+    done_changed.notify_all();
+  });
+  std::unique_lock<std::mutex> lock(mutex);
+  EXPECT_TRUE(done_changed.wait_for(lock, std::chrono::seconds(20), [&] { return done; }));
+  lock.unlock();
+  runner.join();
+}
+
+int CameraSession::Rows() {
+  std::lock_guard<std::recursive_mutex> guard(windows_.main.list.Mutex());
+  return windows_.main.list.CountItems();
+}
+
+pic_Item* CameraSession::Row(int index) {
+  std::lock_guard<std::recursive_mutex> guard(windows_.main.list.Mutex());
+  return windows_.main.list.ItemAt(index);
+}
+
+void CameraSession::SelectRows(const std::vector<int>& rows) {
+  PictureList& list = windows_.main.list;
+  std::lock_guard<std::recursive_mutex> guard(list.Mutex());
+  list.DeselectAll();
+  for (int row : rows) list.Select(row, true);
+}
+
+std::string CameraSession::ScratchFolder() {
+  char folder[] = "/tmp/pictrove-testXXXXXX";
+  if (mkdtemp(folder) == nullptr) ADD_FAILURE() << "mkdtemp";
+  scratch_.push_back(folder);
+  return folder;
+}
+
+std::string CameraSession::ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<sim::PictureSpec>& pictures) {
+  auto camera = std::make_shared<sim::SimCamera>();
+  for (const sim::PictureSpec& spec : pictures)
+    camera->AddFile("100CANON", {spec.name, 0x20, spec.date, sim::MakePicture(spec)});
+  return camera;
+}
+
+}  // namespace apptest

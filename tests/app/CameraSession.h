@@ -1,0 +1,56 @@
+// A started application with a simulated camera plugged in, and the scratch folders and
+// settings a download test needs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ptv_App.h"
+#include "sim/PictureMaker.h"
+#include "sim/SimCamera.h"
+#include "sim/SimPlatform.h"
+#include "tests/app/RecordingWindows.h"
+#include "tests/support/AlertRecorder.h"
+
+namespace apptest {
+
+// Waits up to five seconds for the condition.
+bool Eventually(const std::function<bool()>& condition);
+
+class CameraSession : public testing::Test {
+ protected:
+  static constexpr char kNode[] = "/dev/bus/usb/001/002";
+
+  void SetUp() override;
+  void TearDown() override;
+
+  sim::SimBus& Bus() { return platform_->Bus(); }
+  // Plugs the camera in and starts the application, which reads it.
+  void StartWith(std::shared_ptr<sim::SimCamera> camera);
+  // Runs the work on the application thread, as the windows' commands do, and waits.
+  void OnAppThread(const std::function<void()>& work);
+  int Rows();
+  pic_Item* Row(int index);
+  void SelectRows(const std::vector<int>& rows);
+
+  // A fresh folder, removed with everything in it at the end.
+  std::string ScratchFolder();
+  static std::string ReadFile(const std::string& path);
+
+  std::shared_ptr<sim::SimPlatform> platform_;
+  std::shared_ptr<sim::SimCamera> camera_;
+  testsupport::AlertRecorder alerts_;
+  RecordingWindows windows_;
+  std::unique_ptr<ptv_App> application_;
+  std::vector<std::string> scratch_;
+  std::string saved_directory_;
+  std::string config_;
+};
+
+// A camera holding pictures made to these specs in 100CANON.
+std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<sim::PictureSpec>& pictures);
+
+}  // namespace apptest
