@@ -13,6 +13,7 @@
 #include "camera/ixus_getfile.h"
 #include "camera/ixus_info.h"
 #include "camera/ixus_init.h"
+#include "camera/ixus_sendfile.h"
 #include "usb/USBDevice.h"
 
 namespace {
@@ -99,10 +100,29 @@ bool ptv_App::Deletepic(const char* path) {
 void ptv_App::opencamerainfo() {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) return;
+  ReadCameraFacts(camera);
+  windows_.ShowCameraInfo(facts);
+  CloseCamera();
+}
+
+void ptv_App::RefreshCameraInfo() {
+  USBDevice* camera = OpenCamera();
+  if (camera == nullptr) return;
+  ReadCameraFacts(camera);
+  windows_.UpdateCameraInfo(facts);
+  CloseCamera();
+}
+
+void ptv_App::ReadCameraFacts(USBDevice* camera) {
   ixus_identify(camera, camerabuffer);
   ixus_diskinfo(camera, camerabuffer, Drive());
   ixus_powerinfo(camera, camerabuffer);
-  windows_.ShowCameraInfo(facts);
+}
+
+void ptv_App::Upload(const char* path) {
+  USBDevice* camera = OpenCamera();
+  if (camera == nullptr) return;
+  ixus_sendfile(camera, camerabuffer, path);
   CloseCamera();
 }
 

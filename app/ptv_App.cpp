@@ -1,6 +1,8 @@
 #include "app/ptv_App.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/AppWindows.h"
 #include "app/MainWindow.h"
@@ -54,6 +56,18 @@ void ptv_App::MessageReceived(kit::Message* message) {
     case kSetOwner:
       OwnerNameEntered(*message);
       break;
+    case kApplyAttributes:
+      ApplyAttributes(*message);
+      break;
+    case kUpload:
+      UploadChosen(*message);
+      break;
+    case kDeleteSelected:
+      DeleteSelected();
+      break;
+    case kCameraInfo:
+      opencamerainfo();
+      break;
     default:
       break;
   }
@@ -105,4 +119,17 @@ void ptv_App::sort_list() {
 
 void ptv_App::updatestatus(unsigned long delta, const char* text) {
   windows_.UpdateStatus(uint32_t(delta), text);
+}
+
+void ptv_App::ApplyAttributes(const kit::Message& message) {
+  int32_t downloaded, protect;
+  if (message.FindInt32("downloaded", &downloaded) && message.FindInt32("protected", &protect))
+    Setattr_Selected(char(downloaded), char(protect));
+}
+
+void ptv_App::UploadChosen(const kit::Message& message) {
+  kit::EntryRef ref;
+  char resolved[PATH_MAX];
+  if (message.FindRef("refs", &ref) && realpath(ref.path.c_str(), resolved) != nullptr)
+    Upload(resolved);
 }

@@ -44,9 +44,13 @@ class ptv_App : public kit::Looper, public CameraHost {
 
   // The selected pictures, one after the other, into the current directory.
   void Download_Selected();
-
-  void openstatus(uint64_t total, const char* text);
-  void closestatus();
+  // The flags of the selected pictures: choices 0 Ignore, 1 Unset, 2 Set for each.
+  void Setattr_Selected(char downloaded, char protect);
+  // The attribute byte the choices make of a picture's value.
+  static unsigned long AttributesFor(unsigned long value, char downloaded, char protect);
+  // Deletes the selected deletable pictures, refreshing the camera facts after each row.
+  void DeleteSelected();
+  void Upload(const char* path);
 
   // The roster's reports, on whichever thread the roster runs them.
   void CameraAdded(USBDevice* device);
@@ -62,7 +66,9 @@ class ptv_App : public kit::Looper, public CameraHost {
   void add_item(pic_Item* item) override;
   void clear_list() override;
   void sort_list() override;
+  void openstatus(uint64_t total, const char* text) override;
   void updatestatus(unsigned long delta, const char* text) override;
+  void closestatus() override;
   CameraFacts& Facts() override { return facts; }
 
   unsigned char camerabuffer[kCameraBufferSize];
@@ -76,8 +82,15 @@ class ptv_App : public kit::Looper, public CameraHost {
   void ReadyToRun();
   // 'slct' and B_REFS_RECEIVED: the selected pictures into the folder the message names.
   void DownloadInto(const kit::Message& message);
+  // 'OKBT' from the attributes window, 'UPLO' from the upload panel.
+  void ApplyAttributes(const kit::Message& message);
+  void UploadChosen(const kit::Message& message);
   // 'SETO' from the camera information window.
   void OwnerNameEntered(const kit::Message& message);
+  // Reads the camera's facts again and brings the information window up to date.
+  void RefreshCameraInfo();
+  // Identification, storage and power, in that order, inside an open session.
+  void ReadCameraFacts(USBDevice* camera);
   // Runs `change` on the record under the main window's lock when it is still in the list.
   bool ChangeRecord(pic_Item* picture, const std::function<void(pic_Item*)>& change);
 

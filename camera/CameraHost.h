@@ -34,8 +34,11 @@ class CameraHost {
   virtual void add_item(pic_Item* item) = 0;  // the list takes ownership
   virtual void sort_list() = 0;
 
-  // Advances the status window by `delta` bytes; a text, when not none, replaces its line.
+  // The status window: opened with a total of bytes, advanced by `delta` bytes (a text, when
+  // not none, replaces its line), closed.
+  virtual void openstatus(uint64_t total, const char* text) = 0;
   virtual void updatestatus(unsigned long delta, const char* text) = 0;
+  virtual void closestatus() = 0;
 
   // Filled by the camera information commands.
   virtual CameraFacts& Facts() = 0;

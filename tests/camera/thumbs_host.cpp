@@ -34,6 +34,12 @@ void RecordingHost::sort_list() {
 
 namespace listing_test {
 
+void RecordingHost::openstatus(uint64_t total, const char* text) {
+  status.push_back("open " + std::to_string(total) + " " + (text != nullptr ? text : ""));
+}
+
+void RecordingHost::closestatus() { status.push_back("close"); }
+
 void RecordingHost::updatestatus(unsigned long delta, const char* text) {
   progress.emplace_back(delta, text != nullptr ? text : "");
 }

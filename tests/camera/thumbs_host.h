@@ -24,10 +24,14 @@ class RecordingHost : public CameraHost {
   void clear_list() override;
   void add_item(pic_Item* item) override;
   void sort_list() override;
+  void openstatus(uint64_t total, const char* text) override;
   void updatestatus(unsigned long delta, const char* text) override;
+  void closestatus() override;
   CameraFacts& Facts() override { return facts; }
 
   CameraFacts facts;
+  // "open <total> <text>" and "close" of the status window, in order.
+  std::vector<std::string> status;
   // Every progress report, in order; "text" when one came with it.
   std::vector<std::pair<unsigned long, std::string>> progress;
 
