@@ -26,7 +26,7 @@ const char* Drive() {
 }  // namespace
 
 bool ptv_App::ChangeRecord(pic_Item* picture, const std::function<void(pic_Item*)>& change) {
-  PictureList& list = mainwin_->List();
+  PictureList& list = MainWin()->List();
   std::lock_guard<std::recursive_mutex> guard(list.Mutex());
   if (list.IndexOf(picture) < 0) return false;
   change(picture);
@@ -61,7 +61,7 @@ bool ptv_App::Download(pic_Item* picture) {
   if (ixus_setattr(camera, camerabuffer, copy->GetName(), downloaded)) {
     ChangeRecord(picture, [&](pic_Item* record) {
       record->set_Attrs(record->attributes & ~pic_Item::kNew);
-      mainwin_->List().update_item(record);
+      MainWin()->List().update_item(record);
     });
   }
   CloseCamera();
@@ -79,7 +79,7 @@ void ptv_App::Setattr(pic_Item* picture, unsigned long attributes) {
       ixus_setattr(camera, camerabuffer, path.c_str(), uint8_t(attributes))) {
     ChangeRecord(picture, [&](pic_Item* record) {
       record->set_Attrs(attributes);
-      mainwin_->List().update_item(record);
+      MainWin()->List().update_item(record);
     });
   }
   CloseCamera();

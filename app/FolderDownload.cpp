@@ -31,7 +31,7 @@ void ptv_App::DownloadInto(const kit::Message& message) {
 }
 
 void ptv_App::Download_Selected() {
-  PictureList& list = mainwin_->List();
+  PictureList& list = MainWin()->List();
   long count = 0;
   uint64_t total = 0;
   {

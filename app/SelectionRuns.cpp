@@ -41,7 +41,7 @@ unsigned long ptv_App::AttributesFor(unsigned long value, char downloaded, char 
 
 void ptv_App::Setattr_Selected(char downloaded, char protect) {
   for (int n = 0;; n++) {
-    Selected selected = SelectedAt(mainwin_->List(), n);
+    Selected selected = SelectedAt(MainWin()->List(), n);
     if (selected.row == nullptr) return;
     // A failure is shown by Setattr and does not stop the run.
     Setattr(selected.row, AttributesFor(selected.attributes, downloaded, protect));
@@ -49,7 +49,7 @@ void ptv_App::Setattr_Selected(char downloaded, char protect) {
 }
 
 void ptv_App::DeleteSelected() {
-  PictureList& list = mainwin_->List();
+  PictureList& list = MainWin()->List();
   for (int n = 0;;) {
     Selected selected = SelectedAt(list, n);
     if (selected.row == nullptr) return;

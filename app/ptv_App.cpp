@@ -35,7 +35,7 @@ void ptv_App::Start() {
 void ptv_App::ReadyToRun() {
   mainwin_ = windows_.CreateMainWindow();
   roster_ = std::make_unique<Roster>();
-  mainwin_->Show();
+  MainWin()->Show();
   roster_->Start();
   windows_.CreateFolderPanel();
 }
@@ -106,15 +106,15 @@ void ptv_App::CameraRemoved(USBDevice* device) {
 }
 
 void ptv_App::add_item(pic_Item* item) {
-  mainwin_->List().add_item(item);
+  MainWin()->List().add_item(item);
 }
 
 void ptv_App::clear_list() {
-  mainwin_->List().clear_list();
+  MainWin()->List().clear_list();
 }
 
 void ptv_App::sort_list() {
-  mainwin_->List().sort_list();
+  MainWin()->List().sort_list();
 }
 
 void ptv_App::updatestatus(unsigned long delta, const char* text) {

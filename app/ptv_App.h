@@ -2,6 +2,7 @@
 // and carries out every camera operation on its own thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -56,7 +57,7 @@ class ptv_App : public kit::Looper, public CameraHost {
   void CameraAdded(USBDevice* device);
   void CameraRemoved(USBDevice* device);
 
-  MainWindow* MainWin() const { return mainwin_; }
+  MainWindow* MainWin() const { return mainwin_.load(); }
   USBDevice* CurrentCamera();
 
   // CameraHost
@@ -99,7 +100,8 @@ class ptv_App : public kit::Looper, public CameraHost {
   std::mutex camera_lock_;
   USBDevice* camera_ = nullptr;
   std::unique_ptr<Roster> roster_;
-  MainWindow* mainwin_ = nullptr;
+  // Set once at start-up; read by other threads.
+  std::atomic<MainWindow*> mainwin_{nullptr};
 };
 
 extern ptv_App* app;

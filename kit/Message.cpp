@@ -8,6 +8,13 @@ std::string FourCCText(uint32_t code) {
   return text;
 }
 
+bool ParseFourCC(const std::string& text, uint32_t* code) {
+  if (text.size() != 4) return false;
+  *code = 0;
+  for (char c : text) *code = *code << 8 | uint8_t(c);
+  return true;
+}
+
 size_t Message::CountValues(const std::string& name) const {
   auto field = fields_.find(name);
   return field == fields_.end() ? 0 : field->second.size();

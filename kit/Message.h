@@ -17,6 +17,8 @@ constexpr uint32_t FourCC(const char (&code)[5]) {
 
 // The four characters of a code, for diagnostics and the D-Bus interface.
 std::string FourCCText(uint32_t code);
+// The code written as these four characters; false when the text is not four bytes long.
+bool ParseFourCC(const std::string& text, uint32_t* code);
 
 // An entry reference travels as a path.
 struct EntryRef {
