@@ -32,10 +32,14 @@ ssize_t ixus_sendcmd(USBDevice* device, unsigned char* buffer) {
   return device->ControlTransfer(0x40, ixus_request(length), 0x10, 0, uint16_t(length), buffer);
 }
 
-const USBEndpoint* ixus_inpipe(const USBDevice* device) {
+const USBEndpoint* ixus_pipe(const USBDevice* device, uint32_t position) {
   const USBConfiguration* configuration = device->ActiveConfiguration();
   const USBInterface* interface = configuration ? configuration->InterfaceAt(0) : nullptr;
-  return interface ? interface->EndpointAt(0) : nullptr;
+  return interface ? interface->EndpointAt(position) : nullptr;
+}
+
+const USBEndpoint* ixus_inpipe(const USBDevice* device) {
+  return ixus_pipe(device, 0);
 }
 
 ssize_t ixus_readfull(const USBEndpoint* pipe, unsigned char* data, uint32_t length,

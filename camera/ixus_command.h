@@ -26,6 +26,9 @@ uint8_t ixus_request(uint32_t length);
 // plus 64 bytes. The bytes moved, or -1.
 ssize_t ixus_sendcmd(USBDevice* device, unsigned char* buffer);
 
+// The endpoint at `position` of interface 0 of the active configuration, or none.
+const USBEndpoint* ixus_pipe(const USBDevice* device, uint32_t position);
+
 // Endpoint 0 of interface 0 of the active configuration, or none.
 const USBEndpoint* ixus_inpipe(const USBDevice* device);
 

@@ -1,0 +1,91 @@
+// The upload: the file goes to the camera in chunks, each announced on the control pipe and
+// then sent as a data block on the bulk output pipe; the camera answers both.
+#include "camera/ixus_sendfile.h"
+
+#include <cstdio>
+
+#include "camera/CameraHost.h"
+#include "camera/UploadBlocks.h"
+#include "camera/UploadProgress.h"
+#include "camera/UploadSource.h"
+#include "camera/err_req.h"
+#include "camera/ixus_command.h"
+#include "usb/USBConfiguration.h"
+#include "usb/USBDevice.h"
+
+namespace {
+
+// A data block gives its chunk's offset in 32 bits: bytes past that could not be placed.
+constexpr uint64_t kMaxUploadSize = UINT32_MAX;
+
+struct Pipes {
+  const USBEndpoint* input;
+  const USBEndpoint* output;
+};
+
+// A failure once the status window is open: it closes before the user is told.
+bool Fail(const char* message) {
+  Host().closestatus();
+  err_req(message);
+  return false;
+}
+
+// One chunk, announced, sent and answered; the error to show, or none. A transfer that moves
+// fewer bytes than the block holds has lost part of the file, so it fails as well.
+const char* SendChunk(USBDevice* camera, const Pipes& pipes, unsigned char* buffer,
+                      const unsigned char* chunk, size_t n, uint32_t* sent) {
+  BuildAnnouncement(buffer, UploadBlockLength(n));
+  if (camera->ControlTransfer(0x40, ixus_request(kAnnouncementSize), 0x10, 0, kAnnouncementSize,
+                              buffer) != ssize_t(kAnnouncementSize))
+    return "Could not send picture (3)";
+  if (ixus_readfull(pipes.input, buffer, kAnnouncementAnswerSize) == -1)
+    return "Could not send picture (4)";
+  uint32_t size = BuildDataBlock(buffer, *sent, chunk, n);
+  if (pipes.output->BulkTransfer(buffer, size) != ssize_t(size))
+    return "Could not send picture (5)";
+  *sent += uint32_t(n);
+  Host().updatestatus(n, nullptr);
+  if (ixus_readfull(pipes.input, buffer, kDataBlockAnswerSize) == -1)
+    return "Could not send picture (6)";
+  return nullptr;
+}
+
+}  // namespace
+
+bool ixus_sendfile(USBDevice* camera, unsigned char* buffer, const char* path) {
+  UploadSource source;
+  if (path == nullptr || !source.Open(path)) {
+    err_req("Could not open the file");
+    return false;
+  }
+  if (source.Size() > kMaxUploadSize) {
+    err_req("The file is too large for the camera");
+    return false;
+  }
+  const char* text = UploadProgressText(reinterpret_cast<char*>(buffer), path);
+  Host().openstatus(source.Size(), text);
+  Host().updatestatus(0, text);
+
+  Pipes pipes{ixus_inpipe(camera), ixus_pipe(camera, 1)};
+  if (pipes.input == nullptr) return Fail("Could not send picture (1)");
+  if (pipes.output == nullptr) return Fail("Could not send picture (2)");
+  fprintf(stderr, "oept: %s %s\n", pipes.output->IsBulk() ? "bulk" : "not bulk",
+          pipes.output->IsInput() ? "no output" : "output");
+  if (pipes.output->IsInput() || !pipes.output->IsBulk())
+    return Fail("Error: no output bulk endpoint!!");
+
+  unsigned char chunk[kUploadChunkSize];
+  uint32_t sent = 0;
+  for (;;) {
+    ssize_t n = source.ReadChunk(chunk, sizeof chunk);
+    if (n <= 0) {
+      // A file that cannot be read to its end, or not as the size it had, is not sent
+      // whole: that is a failure, though there is no alert for it.
+      if (n == -1) fputs("Could not read the file to upload.\n", stderr);
+      Host().closestatus();
+      return n == 0;
+    }
+    if (const char* error = SendChunk(camera, pipes, buffer, chunk, size_t(n), &sent))
+      return Fail(error);
+  }
+}
