@@ -1,0 +1,138 @@
+// The thumbnail reply of canon-ixus.jpg (start of file to the end of its EXIF segment):
+// ixus_exifparse reading it from a simulated input pipe, side by side with libexif parsing
+// the same bytes from memory and taking its thumbnail; and the walk alone, fed the reply
+// from memory in 4096-byte pieces, to tell the parser's cost from the simulated pipe's.
+// Rates are reply bytes a second; "allocs" counts the C++ heap allocations per parse made
+// anywhere in the process (libexif's own come from malloc and are not counted).
+#include <benchmark/benchmark.h>
+#include <libexif/exif-data.h>
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <new>
+
+#include "app/pic_Item.h"
+#include "exif/ExifWalker.h"
+#include "exif/ixus_exifparse.h"
+#include "sim/JpegSegments.h"
+#include "sim/SimPlatform.h"
+#include "sim/StreamDevice.h"
+#include "usb/USBConfiguration.h"
+#include "usb/USBDevice.h"
+
+namespace {
+
+std::atomic<uint64_t> allocations{0};
+
+std::vector<uint8_t> IxusReply() {
+  std::ifstream in(std::string(PICTROVE_SOURCE_DIR) + "/../shared/samples/canon-ixus.jpg",
+                   std::ios::binary);
+  std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+  file.resize(sim::ThumbnailReplyLength(file));
+  return file;
+}
+
+// A pipe that serves the reply back to back `count` times.
+class RepeatedReply {
+ public:
+  RepeatedReply(const std::vector<uint8_t>& reply, size_t count)
+      : platform_(std::make_shared<sim::SimPlatform>()) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < count; ++i) bytes.insert(bytes.end(), reply.begin(), reply.end());
+    kit::InstallPlatform(platform_);
+    sim::PlugStream(*platform_, "/dev/bus/usb/001/001", std::move(bytes))->KeepTransfers(false);
+    device_ = std::make_unique<USBDevice>("/dev/bus/usb/001/001");
+    device_->SetConfiguration(device_->ConfigurationAt(0));
+    endpoint_ = device_->ActiveConfiguration()->InterfaceAt(0)->EndpointAt(0);
+  }
+
+  const USBEndpoint* Endpoint() const { return endpoint_; }
+
+ private:
+  std::shared_ptr<sim::SimPlatform> platform_;
+  std::unique_ptr<USBDevice> device_;
+  const USBEndpoint* endpoint_ = nullptr;
+};
+
+void SetRates(benchmark::State& state, size_t reply_size, uint64_t allocations_before) {
+  state.SetBytesProcessed(int64_t(state.iterations() * reply_size));
+  state.counters["allocs"] = benchmark::Counter(double(allocations - allocations_before),
+                                                benchmark::Counter::kAvgIterations);
+}
+
+void BM_ixus_exifparse(benchmark::State& state) {
+  constexpr size_t kRepliesAPipe = 2000;
+  std::vector<uint8_t> reply = IxusReply();
+  if (reply.empty()) return state.SkipWithError("no canon-ixus.jpg sample");
+  auto pipe = std::make_unique<RepeatedReply>(reply, kRepliesAPipe);
+  std::vector<unsigned char> buffer(5200);
+  size_t served = 0;
+  uint64_t before = allocations;
+  for (auto _ : state) {
+    if (served++ == kRepliesAPipe) {
+      state.PauseTiming();
+      pipe.reset();
+      pipe = std::make_unique<RepeatedReply>(reply, kRepliesAPipe);
+      served = 1;
+      state.ResumeTiming();
+    }
+    pic_Item picture;
+    kit::ByteStream thumbnail;
+    bool ok = ixus_exifparse(pipe->Endpoint(), buffer.data(), &thumbnail, reply.size(), &picture);
+    if (!ok || thumbnail.Size() != 5342) return state.SkipWithError("parse failed");
+    benchmark::DoNotOptimize(thumbnail.Data());
+  }
+  SetRates(state, reply.size(), before);
+}
+BENCHMARK(BM_ixus_exifparse);
+
+void BM_libexif(benchmark::State& state) {
+  std::vector<uint8_t> reply = IxusReply();
+  if (reply.empty()) return state.SkipWithError("no canon-ixus.jpg sample");
+  for (auto _ : state) {
+    ExifData* data = exif_data_new_from_data(reply.data(), unsigned(reply.size()));
+    if (data == nullptr || data->size != 5342) return state.SkipWithError("parse failed");
+    kit::ByteStream thumbnail;
+    thumbnail.Write(data->data, data->size);
+    benchmark::DoNotOptimize(thumbnail.Data());
+    exif_data_unref(data);
+  }
+  state.SetBytesProcessed(int64_t(state.iterations() * reply.size()));
+}
+BENCHMARK(BM_libexif);
+
+void BM_ExifWalker(benchmark::State& state) {
+  std::vector<uint8_t> reply = IxusReply();
+  if (reply.empty()) return state.SkipWithError("no canon-ixus.jpg sample");
+  uint64_t before = allocations;
+  for (auto _ : state) {
+    pic_Item picture;
+    kit::ByteStream thumbnail;
+    exif::ExifWalker walker(&thumbnail, &picture, reply.size());
+    for (size_t at = 0; at < reply.size(); at += 4096)
+      walker.Feed(reply.data() + at, std::min<size_t>(4096, reply.size() - at));
+    if (thumbnail.Size() != 5342) return state.SkipWithError("parse failed");
+    benchmark::DoNotOptimize(thumbnail.Data());
+  }
+  SetRates(state, reply.size(), before);
+}
+BENCHMARK(BM_ExifWalker);
+
+}  // namespace
+
+// Every C++ allocation counts; libexif allocates with malloc, counted below as well.
+void* operator new(size_t size) {
+  ++allocations;
+  if (void* block = std::malloc(size ? size : 1)) return block;
+  throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, size_t) noexcept {
+  std::free(block);
+}
+
+BENCHMARK_MAIN();

@@ -1,0 +1,44 @@
+// Reads the data part of a camera reply from the input pipe in pieces, and reads what the
+// parser leaves of it, so that the next reply on the pipe starts where it should.
+#pragma once
+
+#include <sys/types.h>
+#include <cstddef>
+#include <cstdint>
+
+class USBEndpoint;
+
+namespace exif {
+
+class ReplyReader {
+ public:
+  // The camera buffer holds one piece.
+  static constexpr uint32_t kPieceSize = 4096;
+  // A pipe that keeps answering with nothing has stopped sending: give up after this many
+  // empty reads in a row.
+  static constexpr int kMaxEmptyReads = 16;
+
+  ReplyReader(const USBEndpoint* endpoint, unsigned char* buffer, uint64_t length)
+      : endpoint_(endpoint), buffer_(buffer), remaining_(length) {}
+
+  // Bytes of the reply not yet read.
+  uint64_t Remaining() const { return remaining_; }
+
+  // Reads the next bytes of the reply: a new piece of min(remaining, kPieceSize) bytes at
+  // the start of the buffer, or, after a short read, the rest of the current piece behind
+  // the bytes already there. Sets `*data` to where they arrived and returns their count
+  // (at least 1), or -1 when a transfer fails. Only while Remaining() is not zero.
+  ssize_t Next(const unsigned char** data);
+
+  // Reads and drops the rest of the reply; false when a transfer fails.
+  bool Drain();
+
+ private:
+  const USBEndpoint* endpoint_;
+  unsigned char* buffer_;
+  uint64_t remaining_;
+  uint32_t piece_size_ = 0;
+  uint32_t piece_filled_ = 0;
+};
+
+}  // namespace exif

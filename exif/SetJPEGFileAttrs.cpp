@@ -1,0 +1,36 @@
+#include "exif/SetJPEGFileAttrs.h"
+
+#include <cstdint>
+#include <ctime>
+
+#include "app/pic_Item.h"
+#include "kit/FileAttributes.h"
+
+namespace {
+
+constexpr uint32_t kBoolType = 0x424f4f4c;  // 'BOOL'
+
+// The date as the camera's clock shows it, read as local time: the camera keeps no zone.
+int64_t LocalDate(uint32_t date) {
+  time_t camera = time_t(date);
+  struct tm fields {};
+  if (gmtime_r(&camera, &fields) == nullptr) return -1;
+  // Kept 64 bits wide: dates past 2038 must not wrap to 1901.
+  return int64_t(mktime(&fields));
+}
+
+}  // namespace
+
+void SetJPEGFileAttrs(int fd, pic_Item* picture) {
+  // A picture turned by a quarter on download shows its stored height as its width.
+  bool quarter = picture->orientation == 6 || picture->orientation == 8;
+  int32_t width = int32_t(quarter ? picture->yres : picture->xres);
+  int32_t height = int32_t(quarter ? picture->xres : picture->yres);
+  uint8_t flash = picture->flash != 0 ? 1 : 0;
+  int64_t date = LocalDate(picture->date);
+
+  kit::WriteAttr(fd, "GRAFX:Width", kit::kInt32Type, &width, sizeof width);
+  kit::WriteAttr(fd, "GRAFX:Height", kit::kInt32Type, &height, sizeof height);
+  kit::WriteAttr(fd, "EXIF:Flash", kBoolType, &flash, sizeof flash);
+  kit::WriteAttr(fd, "EXIF:Date", kit::kTimeType, &date, sizeof date);
+}
