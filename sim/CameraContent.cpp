@@ -1,5 +1,9 @@
 #include "sim/CameraContent.h"
 
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
 #include "sim/Bytes.h"
 
 namespace sim {
@@ -21,6 +25,24 @@ void AppendEntry(std::vector<uint8_t>& bytes, uint8_t attributes, uint32_t size,
 
 }  // namespace
 
+uint32_t CameraFile::Size() const {
+  return generated ? generated->size : uint32_t(bytes.size());
+}
+
+void CameraFile::Read(uint32_t offset, uint8_t* out, size_t length) const {
+  if (length == 0) return;
+  if (generated)
+    generated->generate(offset, out, length);
+  else
+    std::memcpy(out, bytes.data() + offset, length);
+}
+
+std::vector<uint8_t> CameraFile::Head(size_t limit) const {
+  std::vector<uint8_t> head(std::min<size_t>(limit, Size()));
+  Read(0, head.data(), head.size());
+  return head;
+}
+
 std::vector<uint8_t> CameraContent::Listing() const {
   std::vector<uint8_t> bytes;
   AppendEntry(bytes, kAttributeDirectory, 0, 0, drive);
@@ -28,7 +50,7 @@ std::vector<uint8_t> CameraContent::Listing() const {
   for (const CameraFolder& folder : folders) {
     AppendEntry(bytes, kAttributeDirectory, 0, 0, ".\\" + folder.name);
     for (const CameraFile& file : folder.files)
-      AppendEntry(bytes, file.attributes, uint32_t(file.bytes.size()), file.date, file.name);
+      AppendEntry(bytes, file.attributes, file.Size(), file.date, file.name);
     AppendEntry(bytes, kAttributeDirectory, 0, 0, "..");
   }
   AppendEntry(bytes, kAttributeDirectory, 0, 0, "..");
@@ -47,11 +69,46 @@ const CameraFile* CameraContent::Find(const std::string& path) const {
   return nullptr;
 }
 
+CameraFile* CameraContent::Find(const std::string& path) {
+  return const_cast<CameraFile*>(std::as_const(*this).Find(path));
+}
+
 CameraFolder& CameraContent::Folder(const std::string& name) {
   for (CameraFolder& folder : folders)
     if (folder.name == name) return folder;
   folders.push_back({name, {}});
   return folders.back();
+}
+
+bool CameraContent::Remove(const std::string& path) {
+  for (CameraFolder& folder : folders) {
+    auto found = std::find_if(folder.files.begin(), folder.files.end(),
+                              [&](const CameraFile& file) { return PathOf(folder, file) == path; });
+    if (found != folder.files.end()) {
+      folder.files.erase(found);
+      return true;
+    }
+  }
+  return false;
+}
+
+CameraFile* CameraContent::Create(const std::string& path, uint32_t date) {
+  std::string prefix = drive + "\\DCIM\\";
+  if (!path.starts_with(prefix)) return nullptr;
+  size_t split = path.find('\\', prefix.size());
+  if (split == std::string::npos || split == prefix.size() || split + 1 == path.size() ||
+      path.find('\\', split + 1) != std::string::npos)
+    return nullptr;
+  CameraFile fresh;
+  fresh.name = path.substr(split + 1);
+  fresh.date = date;
+  if (CameraFile* file = Find(path)) {
+    *file = std::move(fresh);
+    return file;
+  }
+  CameraFolder& folder = Folder(path.substr(prefix.size(), split - prefix.size()));
+  folder.files.push_back(std::move(fresh));
+  return &folder.files.back();
 }
 
 }  // namespace sim

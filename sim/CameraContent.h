@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,11 +13,27 @@ namespace sim {
 constexpr uint8_t kAttributeProtected = 0x01;
 constexpr uint8_t kAttributeNew = 0x20;
 
+// Bytes made from their offset whenever they are read: the camera holds only the recipe,
+// so that a picture far larger than the camera's memory can be served.
+struct GeneratedBytes {
+  uint32_t size = 0;
+  // Fills `length` bytes of `out` with the bytes from `offset` on; the same every time.
+  std::function<void(uint32_t offset, uint8_t* out, size_t length)> generate;
+};
+
 struct CameraFile {
   std::string name;  // 8.3, as the camera lists it
   uint8_t attributes = kAttributeNew;
   uint32_t date = 0;  // seconds since 1970
   std::vector<uint8_t> bytes;
+  // When set, the file's bytes come from here instead and `bytes` is left empty.
+  std::shared_ptr<const GeneratedBytes> generated = nullptr;
+
+  uint32_t Size() const;
+  // The `length` bytes from `offset` on; the range lies within Size().
+  void Read(uint32_t offset, uint8_t* out, size_t length) const;
+  // The first `limit` bytes (all of them when the file is shorter).
+  std::vector<uint8_t> Head(size_t limit) const;
 };
 
 struct CameraFolder {
@@ -42,9 +60,16 @@ struct CameraContent {
   std::vector<uint8_t> Listing() const;
   // "D:\DCIM\100CANON\IMG_0001.JPG" style paths; none when nothing lives there.
   const CameraFile* Find(const std::string& path) const;
+  CameraFile* Find(const std::string& path);
   std::string PathOf(const CameraFolder& folder, const CameraFile& file) const;
   // The folder of that name, appended when missing.
   CameraFolder& Folder(const std::string& name);
+  // Whether a file lived at the path; it is gone now.
+  bool Remove(const std::string& path);
+  // A new empty file at the path (in place of one of that name, where that stood), its
+  // folder made when missing; none for a path that is not the drive, DCIM, a folder and
+  // a name.
+  CameraFile* Create(const std::string& path, uint32_t date);
 };
 
 }  // namespace sim

@@ -45,16 +45,35 @@ std::optional<CommandBlock> ParseCommandBlock(const uint8_t* bytes, uint32_t len
   return std::nullopt;
 }
 
-std::vector<uint8_t> MakeDataReply(const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> reply(kReplyHeaderSize + data.size());
-  uint32_t size = uint32_t(data.size());
+std::vector<uint8_t> DataReplyHeader(uint32_t data_size) {
+  std::vector<uint8_t> header(kReplyHeaderSize);
   // Only bytes 6 to 9 carry meaning; the total in 0 to 3 makes a reader that takes the
   // wrong word ask for more than there is.
-  PutLittle32(&reply[0], size + kReplyHeaderSize);
-  reply[4] = 0x03;
-  reply[5] = 0x02;
-  PutLittle32(&reply[6], size);
-  std::copy(data.begin(), data.end(), reply.begin() + kReplyHeaderSize);
+  PutLittle32(&header[0], data_size + kReplyHeaderSize);
+  header[4] = 0x03;
+  header[5] = 0x02;
+  PutLittle32(&header[6], data_size);
+  return header;
+}
+
+std::vector<uint8_t> MakeDataReply(const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> reply = DataReplyHeader(uint32_t(data.size()));
+  reply.insert(reply.end(), data.begin(), data.end());
+  return reply;
+}
+
+std::vector<uint8_t> MakeFixedReply(size_t size, uint8_t code, uint8_t command_class,
+                                    uint32_t status) {
+  std::vector<uint8_t> reply(size);
+  uint32_t length_word = uint32_t(size - kReplyHeaderSize);
+  PutLittle32(&reply[0], length_word);
+  PutLittle32(&reply[4], kFixedSizeReply);
+  reply[64] = 0x02;
+  reply[68] = code;
+  reply[71] = command_class;
+  PutLittle32(&reply[72], length_word);
+  PutLittle32(&reply[76], kCommandTag);
+  PutLittle32(&reply[80], status);
   return reply;
 }
 
@@ -64,6 +83,22 @@ std::optional<std::string> PayloadText(const CommandBlock& block, size_t offset)
   auto end = std::find(begin, block.payload.end(), 0);
   if (end == block.payload.end()) return std::nullopt;
   return std::string(begin, end);
+}
+
+bool CheckNoPayload(const CommandBlock& block, const std::string& command, std::string* problem) {
+  if (block.payload.empty()) return true;
+  *problem =
+      command + " command with a payload (length word " + std::to_string(block.length_word) + ")";
+  return false;
+}
+
+std::optional<std::string> PayloadPath(const CommandBlock& block, size_t offset) {
+  std::optional<std::string> folder = PayloadText(block, offset);
+  if (!folder || folder->empty()) return std::nullopt;
+  std::optional<std::string> name = PayloadText(block, offset + folder->size() + 1);
+  if (!name || name->empty() || offset + folder->size() + name->size() + 2 != block.payload.size())
+    return std::nullopt;
+  return *folder + "\\" + *name;
 }
 
 }  // namespace sim

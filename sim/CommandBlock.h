@@ -33,8 +33,22 @@ std::optional<CommandBlock> ParseCommandBlock(const uint8_t* bytes, uint32_t len
 
 // A 64-byte header with the data length in bytes 6 to 9, then the data.
 std::vector<uint8_t> MakeDataReply(const std::vector<uint8_t>& data);
+std::vector<uint8_t> DataReplyHeader(uint32_t data_size);
+
+// A fixed-size reply of `size` bytes: the first 80 echo a block of the command with the
+// reply's own length, the status word follows at 80, the rest is 0 for the caller to fill.
+std::vector<uint8_t> MakeFixedReply(size_t size, uint8_t code, uint8_t command_class,
+                                    uint32_t status);
 
 // The NUL-terminated text at `offset` of the payload; none when no NUL ends it there.
 std::optional<std::string> PayloadText(const CommandBlock& block, size_t offset);
+
+// Whether the block carries no payload (length word 16); else the reason in `problem`.
+bool CheckNoPayload(const CommandBlock& block, const std::string& command, std::string* problem);
+
+// A camera path sent split at its last backslash: the folder path, a NUL, the file name,
+// a NUL, ending the payload. The path joined again; none when the payload from `offset`
+// is not two such non-empty texts.
+std::optional<std::string> PayloadPath(const CommandBlock& block, size_t offset);
 
 }  // namespace sim

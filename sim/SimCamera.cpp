@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sim/CameraCommands.h"
 #include "sim/CommandBlock.h"
 #include "sim/FolderLoader.h"
 #include "sim/PictureMaker.h"
@@ -86,50 +85,58 @@ RawReply SimCamera::CheckEcho(const uint8_t* data, uint32_t length) {
   ++handshakes_;
   std::vector<uint8_t> answer(kHandshakeAnswerSize);
   for (size_t i = 0; i < answer.size(); ++i) answer[i] = uint8_t(0x30 + i);
-  Queue(answer);
+  replies_.Add(Reply(std::move(answer)));
   return {};
 }
 
 RawReply SimCamera::Command(const uint8_t* data, uint32_t length) {
-  if (pending_.size() > pending_at_)
-    Note(std::to_string(pending_.size() - pending_at_) +
-         " reply bytes left unread before the next command");
+  NoteUnread("the next command");
+  if (upload_.Interrupt()) Note("announced upload data block did not come");
   std::string problem;
-  std::optional<CommandBlock> block = ParseCommandBlock(data, length, &problem);
-  std::optional<std::vector<uint8_t>> reply;
-  if (block) reply = AnswerCommand(*block, content_, &problem);
-  if (!problem.empty()) Note(problem);
-  if (reply) Queue(*reply);
+  std::optional<Reply> reply;
+  if (length == kAnnouncementSize) {
+    reply = upload_.Announce(data, length, &problem);
+  } else if (std::optional<CommandBlock> block = ParseCommandBlock(data, length, &problem)) {
+    reply = AnswerCommand(*block, content_, status_, &problem);
+  }
+  Respond(std::move(reply), problem);
+  return {};
+}
+
+RawReply SimCamera::UploadBlock(const uint8_t* data, uint32_t length) {
+  NoteUnread("the upload data block");
+  std::string problem;
+  std::optional<Reply> reply = upload_.Receive(data, length, content_, &problem);
+  Respond(std::move(reply), problem);
   return {};
 }
 
 RawReply SimCamera::ReadReply(uint8_t* data, uint32_t* length) {
-  size_t available = pending_.size() - pending_at_;
-  if (available == 0 && *length != 0) return RawReply::Failed();  // the host's read times out
-  *length = uint32_t(std::min<size_t>(*length, available));
-  std::memcpy(data, pending_.data() + pending_at_, *length);
-  pending_at_ += *length;
-  if (pending_at_ == pending_.size()) {
-    pending_.clear();
-    pending_at_ = 0;
-  }
+  if (replies_.Pending() == 0 && *length != 0) return RawReply::Failed();  // the read times out
+  *length = uint32_t(replies_.Take(data, *length));
   return {};
+}
+
+void SimCamera::NoteUnread(const char* before) {
+  if (replies_.Pending() != 0)
+    Note(std::to_string(replies_.Pending()) + " reply bytes left unread before " + before);
+}
+
+void SimCamera::Respond(std::optional<Reply> reply, const std::string& problem) {
+  if (!problem.empty()) Note(problem);
+  if (reply) replies_.Add(std::move(*reply));
 }
 
 RawReply SimCamera::HandlePipe(TransferKind kind, uint8_t endpoint, uint8_t* data,
                                uint32_t* length) {
   if (kind == TransferKind::kBulk && endpoint == kInputPipe) return ReadReply(data, length);
+  if (kind == TransferKind::kBulk && endpoint == kOutputPipe && upload_.Expecting())
+    return UploadBlock(data, *length);
   if (kind == TransferKind::kBulk) {
-    Note("bulk data on the output pipe, which the camera does not take");
+    Note("bulk data on the output pipe without an upload announcement");
     return RawReply::Refused();
   }
   return RawReply::Failed();  // no events to report: the interrupt read times out
-}
-
-void SimCamera::Queue(const std::vector<uint8_t>& bytes) {
-  pending_.erase(pending_.begin(), pending_.begin() + pending_at_);
-  pending_at_ = 0;
-  pending_.insert(pending_.end(), bytes.begin(), bytes.end());
 }
 
 void SimCamera::Note(std::string problem) {
@@ -137,8 +144,8 @@ void SimCamera::Note(std::string problem) {
 }
 
 void SimCamera::Reset() {
-  pending_.clear();
-  pending_at_ = 0;
+  replies_.Clear();
+  upload_.Reset();
   challenge_.reset();
 }
 
@@ -207,6 +214,16 @@ size_t SimCamera::LoadGenerated() {
   return count;
 }
 
+void SimCamera::SetStatus(const StatusWords& status) {
+  std::lock_guard lock(DeviceMutex());
+  status_ = status;
+}
+
+StatusWords SimCamera::Status() const {
+  std::lock_guard lock(DeviceMutex());
+  return status_;
+}
+
 std::optional<bool> SimCamera::EchoMatched() const {
   std::lock_guard lock(DeviceMutex());
   return echo_matched_;
@@ -229,7 +246,7 @@ void SimCamera::ClearProblems() {
 
 size_t SimCamera::PendingReply() const {
   std::lock_guard lock(DeviceMutex());
-  return pending_.size() - pending_at_;
+  return replies_.Pending();
 }
 
 }  // namespace sim

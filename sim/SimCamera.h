@@ -1,7 +1,8 @@
 // The simulated camera: a USB device that speaks the camera's protocol from the wire
-// description. Handshake and commands arrive on the control pipe; replies queue on the
-// bulk input pipe and are read by the host in as many reads as it likes. What it holds
-// and what it noticed (a wrong handshake echo, malformed commands) can be inspected.
+// description. Handshake, commands and upload announcements arrive on the control pipe,
+// upload data on the bulk output pipe; replies queue on the bulk input pipe and are read
+// by the host in as many reads as it likes. What it holds and what it noticed (a wrong
+// handshake echo, malformed commands) can be inspected.
 #pragma once
 
 #include <array>
@@ -9,8 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "sim/CameraCommands.h"
 #include "sim/CameraContent.h"
+#include "sim/ReplyQueue.h"
 #include "sim/SimDevice.h"
+#include "sim/UploadReceiver.h"
 
 namespace sim {
 
@@ -24,7 +28,8 @@ class SimCamera : public SimDevice {
   // Content.
   void SetDriveName(const std::string& name);
   std::string DriveName() const;
-  // Adds the file to the folder below DCIM (the folder is made when missing).
+  // Adds the file (bytes held or generated) to the folder below DCIM (the folder is made
+  // when missing).
   void AddFile(const std::string& folder, CameraFile file);
   void AddFolder(const std::string& folder);
   std::vector<CameraFolder> Folders() const;
@@ -35,6 +40,9 @@ class SimCamera : public SimDevice {
   size_t LoadFolder(const std::string& folder);
   // Replaces every folder with 100CANON holding the generated demo pictures.
   size_t LoadGenerated();
+  // The status words of the replies to the picture commands.
+  void SetStatus(const StatusWords& status);
+  StatusWords Status() const;
 
   // What the camera noticed.
   // Whether the last handshake's third transfer echoed the challenge; none before one.
@@ -55,14 +63,17 @@ class SimCamera : public SimDevice {
   kit::RawReply Challenge(uint8_t* data, uint32_t* length);
   kit::RawReply CheckEcho(const uint8_t* data, uint32_t length);
   kit::RawReply Command(const uint8_t* data, uint32_t length);
+  kit::RawReply UploadBlock(const uint8_t* data, uint32_t length);
   kit::RawReply ReadReply(uint8_t* data, uint32_t* length);
-  void Queue(const std::vector<uint8_t>& bytes);
+  void NoteUnread(const char* before);
+  void Respond(std::optional<Reply> reply, const std::string& problem);
   void Note(std::string problem);
   void ReplaceWith(std::vector<CameraFile> files);
 
   CameraContent content_;
-  std::vector<uint8_t> pending_;
-  size_t pending_at_ = 0;
+  StatusWords status_;
+  ReplyQueue replies_;
+  UploadReceiver upload_;
   std::optional<std::array<uint8_t, 16>> challenge_;
   std::optional<bool> echo_matched_;
   int handshakes_ = 0;

@@ -143,7 +143,8 @@ SimDevice::Outcome SimDevice::Run(TransferRecord& record, uint8_t* data, uint32_
   std::optional<TransferFault> fault = faults_.TakeTransferFault(++transfers_);
   record.requested = *length;
   bool input = record.IsInput();
-  if (!input && data != nullptr) record.data.assign(data, data + *length);
+  // Only a kept record needs the bytes; a benchmark's gigabytes are not copied.
+  if (keep_log_ && !input && data != nullptr) record.data.assign(data, data + *length);
   if (fault && fault->kind == TransferFault::kUnplug && !gone_) {
     gone_ = true;
     outcome.unplugged = std::move(unplug_handler_);
@@ -160,7 +161,7 @@ SimDevice::Outcome SimDevice::Run(TransferRecord& record, uint8_t* data, uint32_
     outcome.reply = handler(data, &outcome.moved);
     outcome.moved = outcome.reply.Ok() ? std::min(outcome.moved, *length) : 0;
   }
-  if (input && outcome.moved != 0) record.data.assign(data, data + outcome.moved);
+  if (keep_log_ && input && outcome.moved != 0) record.data.assign(data, data + outcome.moved);
   record.reply = outcome.reply;
   record.transferred = outcome.moved;
   *length = outcome.moved;

@@ -1,0 +1,87 @@
+// The commands on one picture: its data (thumbnail or whole file), its attribute byte,
+// its removal.
+#include "sim/Bytes.h"
+#include "sim/CommandHandlers.h"
+#include "sim/JpegSegments.h"
+
+namespace sim {
+
+namespace {
+
+constexpr uint32_t kThumbnail = 1;
+constexpr uint32_t kWholeFile = 0;
+constexpr uint32_t kPictureChunk = 0x1400;
+constexpr size_t kStatusReplySize = 84;
+// How far into a file the segments up to the end of the thumbnail's can reach; a
+// generated file is read no further to find it.
+constexpr size_t kThumbnailSearch = 1 << 20;
+
+Answer StatusReply(const CommandBlock& block, uint32_t status) {
+  return Reply(MakeFixedReply(kStatusReplySize, block.code, block.command_class, status));
+}
+
+std::string NotHeld(const char* command, const std::string& path) {
+  return std::string(command) + " of \"" + path + "\", which the camera does not hold";
+}
+
+}  // namespace
+
+// Payload: what to send (1 thumbnail, 0 the file), 0x1400, the path and its NUL.
+Answer PictureData(const CommandBlock& block, CameraContent& content, const StatusWords&,
+                   std::string* problem) {
+  const std::vector<uint8_t>& payload = block.payload;
+  std::optional<std::string> path = PayloadText(block, 8);
+  uint32_t what = payload.size() >= 8 ? ReadLittle32(&payload[0]) : ~0u;
+  if (!path || payload.size() != path->size() + 9 || (what != kThumbnail && what != kWholeFile) ||
+      ReadLittle32(&payload[4]) != kPictureChunk) {
+    *problem = "malformed picture data payload";
+    return std::nullopt;
+  }
+  const CameraFile* file = content.Find(*path);
+  if (file == nullptr) {
+    *problem = "no picture at \"" + *path + "\"";
+    return std::nullopt;
+  }
+  uint32_t length = what == kThumbnail
+                        ? uint32_t(ThumbnailReplyLength(file->Head(kThumbnailSearch)))
+                        : file->Size();
+  return Reply(DataReplyHeader(length), *file, length);
+}
+
+// Payload: the attribute byte, three zero bytes, the path split at its last backslash.
+Answer SetAttributes(const CommandBlock& block, CameraContent& content, const StatusWords& status,
+                     std::string* problem) {
+  const std::vector<uint8_t>& payload = block.payload;
+  std::optional<std::string> path = PayloadPath(block, 4);
+  if (!path || (payload[1] | payload[2] | payload[3]) != 0) {
+    *problem = "malformed set picture attributes payload";
+    return std::nullopt;
+  }
+  CameraFile* file = content.Find(*path);
+  if (file == nullptr) {
+    *problem = NotHeld("set picture attributes", *path);
+    return StatusReply(block, status.no_picture);
+  }
+  file->attributes = payload[0];
+  return StatusReply(block, status.attributes_set);
+}
+
+// Payload: the path split at its last backslash. A protected picture stays.
+Answer DeletePicture(const CommandBlock& block, CameraContent& content, const StatusWords& status,
+                     std::string* problem) {
+  std::optional<std::string> path = PayloadPath(block, 0);
+  if (!path) {
+    *problem = "malformed delete picture payload";
+    return std::nullopt;
+  }
+  const CameraFile* file = content.Find(*path);
+  if (file == nullptr) {
+    *problem = NotHeld("delete picture", *path);
+    return StatusReply(block, status.no_picture);
+  }
+  if (file->attributes & kAttributeProtected) return StatusReply(block, status.delete_refused);
+  content.Remove(*path);
+  return StatusReply(block, status.deleted);
+}
+
+}  // namespace sim
