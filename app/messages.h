@@ -24,3 +24,16 @@ constexpr uint32_t kCameraInfo = kit::FourCC("CAMI");
 constexpr int32_t kIgnore = 0;
 constexpr int32_t kUnset = 1;
 constexpr int32_t kSet = 2;
+
+// The main window's commands, from its menus and buttons (and from other programs).
+constexpr uint32_t kDownloadCommand = kit::FourCC("DOWN");
+constexpr uint32_t kAttributesCommand = kit::FourCC("ATTR");
+constexpr uint32_t kRotateRight = kit::FourCC("ROTR");
+constexpr uint32_t kRotateLeft = kit::FourCC("ROTL");
+constexpr uint32_t kDeleteCommand = kit::FourCC("DELB");
+constexpr uint32_t kAboutCommand = kit::FourCC("ABOU");
+constexpr uint32_t kQuitCommand = kit::FourCC("QUIT");
+constexpr uint32_t kSelectAll = kit::FourCC("SALL");
+constexpr uint32_t kSelectNew = kit::FourCC("SNEW");
+constexpr uint32_t kCameraInfoCommand = kit::FourCC("CAMI");
+constexpr uint32_t kUploadCommand = kit::FourCC("UPBT");

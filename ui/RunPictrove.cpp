@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/ptv_App.h"
+#include "ui/DbusService.h"
 #include "ui/QtAppWindows.h"
 
 int RunPictrove(QApplication& qt) {
@@ -12,6 +13,7 @@ int RunPictrove(QApplication& qt) {
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
   });
   app = application.get();
+  DbusService service;
   app->Start();
   int status = qt.exec();
   // The application thread and the roster end before the windows they report to.

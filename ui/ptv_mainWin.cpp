@@ -2,42 +2,235 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QThread>
 
+#include "app/Settings.h"
 #include "app/messages.h"
 #include "app/ptv_App.h"
+#include "kit/Alert.h"
+#include "ui/PostToApp.h"
+#include "ui/UploadPanel.h"
+#include "ui/ptv_FilePanel.h"
+#include "ui/ptv_aboutWin.h"
 #include "ui/ptv_picListView.h"
+#include "ui/ptv_setattrWin.h"
 
 namespace {
 
-// The content frame runs from (100, 100) to (500, 400), both corners included.
+// The content frame runs from (100, 100) to (500, 400), both corners included; it may grow
+// to 800 by 1000.
 constexpr int kLeft = 100, kTop = 100, kWidth = 401, kHeight = 301;
 constexpr int kMaxWidth = 801, kMaxHeight = 1001;
 
+// Below the list: 10 to the buttons' top, which stand 10 high (their own height permitting).
+constexpr int kListBottomGap = 39;  // from the list's last row to the background's last
+constexpr int kButtonTopGap = 29;   // from the buttons' top to the background's last row
+
+struct Command {
+  const char* label;  // empty: a separator
+  const char* shortcut;
+  uint32_t code;
+};
+
+const Command kFileMenu[] = {
+    {"Download\u2026", "Ctrl+S", kDownloadCommand},
+    {"Set attributes\u2026", nullptr, kAttributesCommand},
+    {"", nullptr, 0},
+    {"Rotate right", "Ctrl+R", kRotateRight},
+    {"Rotate Left", "Ctrl+L", kRotateLeft},
+    {"", nullptr, 0},
+    {"Delete\u2026", nullptr, kDeleteCommand},
+    {"", nullptr, 0},
+    {"About pictrove\u2026", nullptr, kAboutCommand},
+    {"", nullptr, 0},
+    {"Quit", "Ctrl+Q", kQuitCommand},
+};
+
+const Command kEditMenu[] = {
+    {"Select All", "Ctrl+A", kSelectAll},
+    {"Select New", "Ctrl+N", kSelectNew},
+    {"", nullptr, 0},
+    {"Camera info\u2026", "Ctrl+I", kCameraInfoCommand},
+};
+
+// One turn of the four-state cycle 1 -> 6 -> 7 -> 8 -> 1 (backwards for 270); other codes
+// stay as they are.
+uint32_t TurnedOrientation(uint32_t code, int angle) {
+  static const uint32_t cycle[] = {1, 6, 7, 8};
+  for (int i = 0; i < 4; i++)
+    if (cycle[i] == code) return cycle[(i + (angle == 90 ? 1 : 3)) % 4];
+  return code;
+}
+
 }  // namespace
 
-ptv_mainWin::ptv_mainWin() : listview_(new ptv_picListView(list_, this)) {
+ptv_mainWin::ptv_mainWin()
+    : background_(new QWidget(this)), listview_(new ptv_picListView(list_, background_)) {
   setWindowTitle("pictrove");
-  setGeometry(kLeft, kTop, kWidth, kHeight);
+  BuildMenus();
+  background_->setObjectName("ptv_view");
+  background_->setAutoFillBackground(true);
+  setCentralWidget(background_);
+  BuildButtons(background_);
+  setGeometry(kLeft, kTop, kWidth, kHeight + menuBar()->sizeHint().height());
   setMinimumSize(kWidth, kHeight);
   setMaximumSize(kMaxWidth, kMaxHeight);
-  setCentralWidget(listview_);
 }
 
 // The view reads the list until it goes: it must go first.
-ptv_mainWin::~ptv_mainWin() { delete listview_; }
+ptv_mainWin::~ptv_mainWin() {
+  delete listview_;
+}
+
+void ptv_mainWin::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("menu_bar");
+  auto fill = [this](QMenu* menu, const auto& commands) {
+    for (const Command& command : commands) {
+      if (command.label[0] == '\0') {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = menu->addAction(QString::fromUtf8(command.label));
+      if (command.shortcut != nullptr) action->setShortcut(QKeySequence(command.shortcut));
+      uint32_t code = command.code;
+      connect(action, &QAction::triggered, this, [this, code] {
+        kit::Message message(code);
+        MessageReceived(&message);
+      });
+    }
+  };
+  fill(bar->addMenu("File"), kFileMenu);
+  fill(bar->addMenu("Edit"), kEditMenu);
+}
+
+void ptv_mainWin::BuildButtons(QWidget* background) {
+  auto make = [this, background](const char* label, const char* name, uint32_t what) {
+    auto* button = new QPushButton(label, background);
+    button->setObjectName(name);
+    connect(button, &QPushButton::clicked, this, [this, what] {
+      kit::Message message(what);
+      MessageReceived(&message);
+    });
+    return button;
+  };
+  download_button_ = make("Download", "downbut", kDownloadCommand);
+  delete_button_ = make("Delete", "delbut", kDeleteCommand);
+  setattr_button_ = make("Setattr", "attrbut", kAttributesCommand);
+}
+
+void ptv_mainWin::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Layout();
+}
+
+void ptv_mainWin::Layout() {
+  // In the background's coordinates; the list follows all four edges, the buttons the bottom.
+  int bottom = background_->height() - 1;
+  int right = background_->width() - 1;
+  listview_->setGeometry(QRect(QPoint(4, 4), QPoint(right - 4, bottom - kListBottomGap + 1)));
+  int top = bottom - kButtonTopGap;
+  int height = std::max(11, download_button_->sizeHint().height());
+  download_button_->setGeometry(5, top, 96, height);
+  delete_button_->setGeometry(110, top, 96, height);
+  setattr_button_->setGeometry(215, top, 96, height);
+}
 
 void ptv_mainWin::Show() {
   QMetaObject::invokeMethod(
       this, [this] { show(); }, Qt::QueuedConnection);
 }
 
+void ptv_mainWin::PostMessage(kit::Message message) {
+  QMetaObject::invokeMethod(
+      this, [this, message]() mutable { MessageReceived(&message); }, Qt::QueuedConnection);
+}
+
+bool ptv_mainWin::HasSelection() {
+  std::lock_guard<std::recursive_mutex> guard(list_.Mutex());
+  return list_.CurrentSelection(0) >= 0;
+}
+
+void ptv_mainWin::MessageReceived(kit::Message* message) {
+  switch (message->what) {
+    case kDownloadCommand:
+      DownloadCommand();
+      break;
+    case kAttributesCommand:
+      if (HasSelection()) opensetattr();
+      break;
+    case kRotateRight:
+      Rotate_Selected(90);
+      break;
+    case kRotateLeft:
+      Rotate_Selected(270);
+      break;
+    case kDeleteCommand:
+      DeleteCommand();
+      break;
+    case kAboutCommand:
+      AboutRequested();
+      break;
+    case kQuitCommand:
+      PostToApp(kit::Message(kQuitRequested));
+      break;
+    case kSelectAll:
+      list_.SelectAll();
+      break;
+    case kSelectNew:
+      list_.SelectNew();
+      break;
+    case kCameraInfoCommand:
+      PostToApp(kit::Message(kCameraInfo));
+      break;
+    case kUploadCommand:
+      ShowUploadPanel();
+      break;
+    default:
+      break;
+  }
+}
+
+void ptv_mainWin::DownloadCommand() {
+  if (!HasSelection()) return;
+  ptv_FilePanel* panel = folder_panel_ ? folder_panel_() : nullptr;
+  if (panel == nullptr) return;
+  std::string folder = ReadDownloadFolder();
+  if (!folder.empty()) panel->SetPanelDirectory(QString::fromStdString(folder));
+  panel->Show();
+}
+
+void ptv_mainWin::DeleteCommand() {
+  if (!HasSelection()) return;
+  kit::AlertRequest confirm;
+  confirm.title = "pictrove error";
+  confirm.text = "Do you really want to delete?";
+  confirm.buttons = {"Ok", "Cancel"};
+  confirm.escape_button = 1;
+  if (kit::ShowAlert(confirm) != 0) return;
+  PostToApp(kit::Message(kDeleteSelected));
+}
+
+void ptv_mainWin::Rotate_Selected(int angle) {
+  {
+    std::lock_guard<std::recursive_mutex> guard(list_.Mutex());
+    for (int n = 0, index; (index = list_.CurrentSelection(n)) >= 0; n++) {
+      pic_Item* row = list_.ItemAt(index);
+      row->set_Orientation(TurnedOrientation(row->orientation, angle));
+      row->Rotate(angle);
+    }
+  }
+  list_.Invalidate();
+}
+
 void ptv_mainWin::closeEvent(QCloseEvent* event) {
-  if (app != nullptr) app->PostMessage(kit::Message(kQuitRequested));
+  PostToApp(kit::Message(kQuitRequested));
   event->accept();
 }
 
-MainWindow* CreateMainWindow() {
+ptv_mainWin* CreateMainWindow() {
   QCoreApplication* qt = QCoreApplication::instance();
   if (QThread::currentThread() == qt->thread()) return new ptv_mainWin();
   ptv_mainWin* window = nullptr;

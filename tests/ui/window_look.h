@@ -1,0 +1,51 @@
+// The look the window suites pin for the whole application while a test runs (Fusion and a
+// real DejaVu face), and a wait that keeps the GUI thread's events moving.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QThread>
+
+namespace uitest {
+
+class PinnedLook {
+ public:
+  PinnedLook() : font_(QApplication::font()), style_(QApplication::style()->name()) {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+  }
+  ~PinnedLook() {
+    QApplication::setFont(font_);
+    QApplication::setStyle(style_);
+  }
+
+ private:
+  QFont font_;
+  QString style_;
+};
+
+// Runs the GUI thread's events until `done` holds; false when it still fails after 5 s.
+template <typename Done>
+bool WaitUntil(Done done) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > 5000) return false;
+    QApplication::processEvents();
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+// Queued work and the deletion of closed windows, both done.
+inline void Settle() {
+  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace uitest

@@ -1,0 +1,75 @@
+#include "ui/DbusService.h"
+
+#include <sys/stat.h>
+
+#include <QDBusConnection>
+#include <QDBusError>
+#include <cstdio>
+
+#include "app/messages.h"
+#include "app/ptv_App.h"
+#include "ui/PostToApp.h"
+#include "ui/ptv_mainWin.h"
+
+const char kBusName[] = "vnd.morv.pictrove";
+const char kBusInterface[] = "vnd.morv.pictrove.Messages";
+
+namespace {
+
+void ToMainWindow(kit::Message message) {
+  auto* window = app != nullptr ? dynamic_cast<ptv_mainWin*>(app->MainWin()) : nullptr;
+  if (window != nullptr) window->PostMessage(std::move(message));
+}
+
+}  // namespace
+
+MessagePort::MessagePort(std::set<uint32_t> codes, std::function<void(kit::Message)> deliver)
+    : codes_(std::move(codes)), deliver_(std::move(deliver)) {}
+
+void MessagePort::Post(const QString& code, const QStringList& refs) {
+  uint32_t what;
+  if (code.size() != 4 || !kit::ParseFourCC(code.toLatin1().toStdString(), &what)) {
+    sendErrorReply(QDBusError::InvalidArgs, "a message code is four characters");
+    return;
+  }
+  if (codes_.count(what) == 0) {
+    sendErrorReply(QDBusError::InvalidArgs, "'" + code + "' is not a code this object takes");
+    return;
+  }
+  kit::Message message(what);
+  for (const QString& ref : refs) {
+    struct stat status;
+    if (stat(ref.toLocal8Bit().constData(), &status) != 0) {
+      sendErrorReply(QDBusError::InvalidArgs, ref + " does not exist");
+      return;
+    }
+    message.AddRef("refs", {ref.toStdString()});
+  }
+  deliver_(std::move(message));
+}
+
+DbusService::DbusService()
+    : application_({kUpload, kSelectCurrent, kRefsReceived, kSave, kCancel, kQuitRequested},
+                   PostToApp),
+      mainwindow_(
+          {kDownloadCommand, kAttributesCommand, kRotateRight, kRotateLeft, kDeleteCommand,
+           kAboutCommand, kQuitCommand, kSelectAll, kSelectNew, kCameraInfoCommand, kUploadCommand},
+          ToMainWindow) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  registered_ =
+      bus.isConnected() && bus.registerService(kBusName) &&
+      bus.registerObject("/application", &application_, QDBusConnection::ExportAllSlots) &&
+      bus.registerObject("/mainwindow", &mainwindow_, QDBusConnection::ExportAllSlots);
+  if (!registered_)
+    fprintf(stderr,
+            "pictrove: no session bus service (%s); other programs cannot send it commands\n",
+            qPrintable(bus.lastError().message()));
+}
+
+DbusService::~DbusService() {
+  if (!registered_) return;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  bus.unregisterObject("/application");
+  bus.unregisterObject("/mainwindow");
+  bus.unregisterService(kBusName);
+}

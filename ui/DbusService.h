@@ -1,0 +1,44 @@
+// Lets other programs send the application and the main window their message codes over
+// the session bus, as if the program's own controls had sent them: one object each,
+// "/application" and "/mainwindow", with one method Post(s code, as refs).
+#pragma once
+
+#include <QDBusContext>
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <set>
+
+#include "kit/Message.h"
+
+// The bus name: the application signature's vendor part as a dotted name.
+extern const char kBusName[];
+extern const char kBusInterface[];
+
+class MessagePort : public QObject, protected QDBusContext {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "vnd.morv.pictrove.Messages")
+
+ public:
+  // `deliver` gets each accepted message; `codes` are the ones this object takes.
+  MessagePort(std::set<uint32_t> codes, std::function<void(kit::Message)> deliver);
+
+ public slots:
+  void Post(const QString& code, const QStringList& refs);
+
+ private:
+  std::set<uint32_t> codes_;
+  std::function<void(kit::Message)> deliver_;
+};
+
+class DbusService {
+ public:
+  // On the GUI thread. Without a session bus the program runs on and says so once.
+  DbusService();
+  ~DbusService();
+
+ private:
+  MessagePort application_;
+  MessagePort mainwindow_;
+  bool registered_ = false;
+};

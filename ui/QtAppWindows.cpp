@@ -1,0 +1,92 @@
+#include "ui/QtAppWindows.h"
+
+#include <optional>
+#include <string>
+
+#include "ui/ptv_FilePanel.h"
+#include "ui/ptv_camerainfoWin.h"
+#include "ui/ptv_mainWin.h"
+#include "ui/ptv_statusWin.h"
+
+namespace {
+
+// A text that may be none, copied before the caller's buffer changes.
+std::optional<std::string> Copy(const char* text) {
+  if (text == nullptr) return std::nullopt;
+  return std::string(text);
+}
+
+const char* Text(const std::optional<std::string>& text) {
+  return text ? text->c_str() : nullptr;
+}
+
+}  // namespace
+
+QtAppWindows::QtAppWindows() = default;
+
+QtAppWindows::~QtAppWindows() {
+  delete status_;
+  delete info_;
+}
+
+MainWindow* QtAppWindows::CreateMainWindow() {
+  ptv_mainWin* window = ::CreateMainWindow();
+  // Asked on the GUI thread, by the Download command.
+  window->SetFolderPanel([this] { return panel_.get(); });
+  return window;
+}
+
+void QtAppWindows::CreateFolderPanel() {
+  OnGuiThread([this] {
+    if (!panel_) panel_ = std::make_unique<ptv_FilePanel>();
+  });
+}
+
+void QtAppWindows::HideFolderPanel() {
+  OnGuiThread([this] {
+    if (panel_) panel_->hide();
+  });
+}
+
+void QtAppWindows::OpenStatus(uint64_t total, const char* text) {
+  OnGuiThread([this, total, text = Copy(text)] {
+    if (status_ == nullptr) {
+      status_ = new ptv_statusWin(total, Text(text));
+      connect(status_, &ptv_statusWin::Closed, this, [this] { status_ = nullptr; });
+    }
+    status_->reset(total);
+    status_->show();
+  });
+}
+
+void QtAppWindows::UpdateStatus(uint32_t delta, const char* text) {
+  OnGuiThread([this, delta, text = Copy(text)] {
+    if (status_ != nullptr) status_->updatestatus(delta, Text(text));
+  });
+}
+
+void QtAppWindows::CloseStatus() {
+  OnGuiThread([this] {
+    if (status_ != nullptr) status_->hide();
+  });
+}
+
+void QtAppWindows::ShowCameraInfo(const CameraFacts& facts) {
+  OnGuiThread([this, facts] {
+    if (info_ == nullptr) {
+      info_ = new ptv_camerainfoWin(facts);
+      connect(info_, &ptv_camerainfoWin::Closed, this, [this] { info_ = nullptr; });
+    } else {
+      info_->Update(facts);
+    }
+    info_->show();
+    info_->raise();
+    info_->activateWindow();
+  });
+}
+
+void QtAppWindows::UpdateCameraInfo(const CameraFacts& facts) {
+  OnGuiThread([this, facts] {
+    if (info_ != nullptr) info_->Update(facts);
+  });
+}

@@ -1,0 +1,45 @@
+// The application's windows and panels as Qt widgets. Every call may come from any thread:
+// it copies its arguments and queues the work onto the GUI thread, where all the windows
+// live, and returns at once.
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "app/AppWindows.h"
+
+class ptv_FilePanel;
+class ptv_camerainfoWin;
+class ptv_statusWin;
+
+class QtAppWindows : public QObject, public AppWindows {
+ public:
+  // On the GUI thread.
+  QtAppWindows();
+  ~QtAppWindows() override;
+
+  MainWindow* CreateMainWindow() override;
+  void CreateFolderPanel() override;
+  void HideFolderPanel() override;
+  void OpenStatus(uint64_t total, const char* text) override;
+  void UpdateStatus(uint32_t delta, const char* text) override;
+  void CloseStatus() override;
+  void ShowCameraInfo(const CameraFacts& facts) override;
+  void UpdateCameraInfo(const CameraFacts& facts) override;
+
+  // The windows as they are now, none where there is none; on the GUI thread only.
+  ptv_FilePanel* FolderPanel() const { return panel_.get(); }
+  ptv_statusWin* StatusWindow() const { return status_; }
+  ptv_camerainfoWin* CameraInfoWindow() const { return info_; }
+
+ private:
+  template <typename Work>
+  void OnGuiThread(Work work) {
+    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+  }
+
+  std::unique_ptr<ptv_FilePanel> panel_;
+  // Closed by the user, a window deletes itself and is forgotten here at once.
+  ptv_statusWin* status_ = nullptr;
+  ptv_camerainfoWin* info_ = nullptr;
+};

@@ -1,0 +1,88 @@
+#include "ui/ptv_statusWin.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <algorithm>
+#include <climits>
+
+#include "ui/Frame.h"
+
+namespace {
+
+constexpr QRect kWindowFrame = Frame(100, 100, 400, 180);
+constexpr QRect kViewFrame = Frame(0, 0, 300, 150);
+constexpr QRect kBarFrame = Frame(5, 30, 295, 46);
+constexpr QPoint kLinePen(10, 25);
+constexpr int kLineCharacters = 99;
+
+// The first 99 characters: a longer text is cut to fit the line, never inside a character.
+QString FitLine(const char* text) {
+  const QList<uint> characters = QString::fromUtf8(text).toUcs4();
+  if (characters.size() <= kLineCharacters) return QString::fromUtf8(text);
+  return QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()),
+                           kLineCharacters);
+}
+
+}  // namespace
+
+ptv_statview::ptv_statview(uint64_t total, const char* text, QWidget* parent)
+    : QWidget(parent), maximum_(total), bar_(new QProgressBar(this)) {
+  setObjectName(QStringLiteral("statview"));
+  setGeometry(kViewFrame);
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Window);
+  bar_->setObjectName(QStringLiteral("statbar"));
+  bar_->setGeometry(kBarFrame);
+  bar_->setTextVisible(false);
+  SetLine(text);
+  ShowProgress();
+}
+
+void ptv_statview::reset(uint64_t total) {
+  value_ = 0;
+  maximum_ = total;
+  ShowProgress();
+}
+
+void ptv_statview::updatestatus(uint32_t n, const char* text) {
+  if (text != nullptr) {
+    SetLine(text);
+    update();
+  }
+  // A bar is never fuller than full.
+  value_ = std::min(value_ + n, maximum_);
+  ShowProgress();
+}
+
+void ptv_statview::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(Qt::black);
+  painter.drawText(kLinePen, line_);
+}
+
+void ptv_statview::SetLine(const char* text) {
+  line_ = text != nullptr ? FitLine(text) : QString();
+}
+
+void ptv_statview::ShowProgress() {
+  // The widget counts in int: halve both ends until the total fits, so that full stays full.
+  int shift = 0;
+  while ((maximum_ >> shift) > uint64_t(INT_MAX)) shift++;
+  // An empty range would make the widget show a busy indicator instead of an empty bar.
+  bar_->setRange(0, std::max<int>(int(maximum_ >> shift), 1));
+  bar_->setValue(int(value_ >> shift));
+}
+
+ptv_statusWin::ptv_statusWin(uint64_t total, const char* text)
+    : view_(new ptv_statview(total, text, this)) {
+  setWindowTitle(QStringLiteral("pictrove status"));
+  setGeometry(kWindowFrame);
+  setFixedSize(kWindowFrame.size());
+  setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void ptv_statusWin::closeEvent(QCloseEvent* event) {
+  event->accept();
+  emit Closed();
+}

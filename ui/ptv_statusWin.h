@@ -1,0 +1,61 @@
+// The status window: one line of text above a progress bar, for long camera operations.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+class QProgressBar;
+
+class ptv_statview : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `text` may be none: the line starts empty.
+  ptv_statview(uint64_t total, const char* text, QWidget* parent);
+
+  // Empties the bar and makes `total` its maximum; the line stays.
+  void reset(uint64_t total);
+  // Advances the bar by `n` and, when `text` is given, replaces the line.
+  void updatestatus(uint32_t n, const char* text);
+
+  const QString& Line() const { return line_; }
+  // The bar in bytes, exactly; the widget itself may count in coarser steps.
+  uint64_t Value() const { return value_; }
+  uint64_t Maximum() const { return maximum_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void SetLine(const char* text);
+  void ShowProgress();
+
+  QString line_;
+  uint64_t value_ = 0;
+  uint64_t maximum_ = 0;
+  QProgressBar* bar_;
+};
+
+class ptv_statusWin : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Starts hidden.
+  ptv_statusWin(uint64_t total, const char* text);
+
+  void reset(uint64_t total) { view_->reset(total); }
+  void updatestatus(uint32_t n, const char* text) { view_->updatestatus(n, text); }
+
+  ptv_statview* View() const { return view_; }
+
+ signals:
+  // The user closed the window; it is destroyed as soon as the event loop gets to it.
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  ptv_statview* view_;
+};
