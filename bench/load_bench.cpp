@@ -1,0 +1,159 @@
+// Loading a camera of 1000 pictures into the list: the listing, then one thumbnail command
+// per picture with EXIF parsing and decoding, from the simulated camera at full speed.
+// Targets: under 1 ms of CPU time a picture, and no memory kept but the thumbnails.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/pic_Item.h"
+#include "camera/CameraHost.h"
+#include "camera/ixus_dir.h"
+#include "camera/ixus_thumbs.h"
+#include "kit/Platform.h"
+#include "sim/PictureMaker.h"
+#include "sim/SimCamera.h"
+#include "sim/SimPlatform.h"
+#include "usb/USBDevice.h"
+
+namespace {
+
+constexpr int kPictures = 1000;
+constexpr const char* kNode = "/dev/bus/usb/001/002";
+
+// Keeps the records as the program's list would, sorted newest first.
+class BenchHost : public CameraHost {
+ public:
+  unsigned char* CameraBuffer() override { return buffer_.data(); }
+  uint16_t ProductID() const override { return 0x3049; }
+  void SetProductID(uint16_t) override {}
+  void clear_list() override { items.clear(); }
+  void add_item(pic_Item* item) override { items.emplace_back(item); }
+  void sort_list() override {
+    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+      const pic_Item* left = a.get();
+      const pic_Item* right = b.get();
+      return pic_compareFunc(&left, &right) < 0;
+    });
+  }
+  // Loading shows no progress and asks the camera nothing about itself.
+  void openstatus(uint64_t, const char*) override {}
+  void updatestatus(unsigned long, const char*) override {}
+  void closestatus() override {}
+  CameraFacts& Facts() override { return facts_; }
+
+  std::vector<std::unique_ptr<pic_Item>> items;
+
+ private:
+  std::array<unsigned char, kCameraBufferSize> buffer_{};
+  CameraFacts facts_;
+};
+
+// The demo pictures over and over, in folders of 100 as a camera numbers them.
+std::shared_ptr<sim::SimCamera> MakeCamera() {
+  std::vector<std::vector<uint8_t>> shapes;
+  std::vector<sim::PictureSpec> specs = sim::DemoPictures();
+  for (const sim::PictureSpec& spec : specs) shapes.push_back(sim::MakePicture(spec));
+  auto camera = std::make_shared<sim::SimCamera>();
+  for (int index = 0; index < kPictures; ++index) {
+    char name[16];
+    snprintf(name, sizeof name, "IMG_%04d.JPG", index + 1);
+    std::string folder = std::to_string(100 + index / 100) + "CANON";
+    camera->AddFile(folder, {name, sim::kAttributeNew,
+                             specs[size_t(index) % specs.size()].date + uint32_t(index) * 97,
+                             shapes[size_t(index) % shapes.size()]});
+  }
+  camera->KeepTransfers(false);
+  return camera;
+}
+
+struct Setup {
+  std::shared_ptr<sim::SimPlatform> platform = std::make_shared<sim::SimPlatform>();
+  std::shared_ptr<sim::SimCamera> camera = MakeCamera();
+  std::unique_ptr<USBDevice> device;
+  BenchHost host;
+
+  Setup() {
+    kit::InstallPlatform(platform);
+    platform->Bus().Plug(kNode, camera);
+    device = std::make_unique<USBDevice>(kNode);
+    device->SetConfiguration(device->ConfigurationAt(0));
+    SetCameraHost(&host);
+  }
+  ~Setup() {
+    SetCameraHost(nullptr);
+    device.reset();
+    kit::InstallPlatform(nullptr);
+  }
+
+  void Load() {
+    ixus_direntry* listing = ixus_getdir(device.get(), host.CameraBuffer(), nullptr);
+    ixus_getthumbs(device.get(), host.CameraBuffer(), listing);
+    ixus_freedir(listing);
+  }
+};
+
+Setup& Shared() {
+  static Setup setup;
+  return setup;
+}
+
+// The protocol's diagnostic print goes to standard error; keep it off the measurement.
+void QuietStandardError() {
+  freopen("/dev/null", "w", stderr);
+}
+
+void BM_LoadCamera(benchmark::State& state) {
+  Setup& setup = Shared();
+  size_t heap_growth = 0, thumbnail_bytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    setup.host.clear_list();
+    size_t before = mallinfo2().uordblks;
+    state.ResumeTiming();
+
+    setup.Load();
+
+    state.PauseTiming();
+    heap_growth = mallinfo2().uordblks - before;
+    thumbnail_bytes = 0;
+    for (const auto& item : setup.host.items)
+      if (item->Thumbnail() != nullptr) thumbnail_bytes += item->Thumbnail()->BitsLength();
+    if (setup.host.items.size() != size_t(kPictures)) state.SkipWithError("pictures missing");
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kPictures);
+  // Seconds of CPU time a picture.
+  state.counters["cpu_per_picture"] = benchmark::Counter(
+      kPictures, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["heap_growth_MB"] = double(heap_growth) / 1e6;
+  state.counters["thumbnails_MB"] = double(thumbnail_bytes) / 1e6;
+  state.counters["other_growth_per_picture_B"] =
+      (double(heap_growth) - double(thumbnail_bytes)) / kPictures;
+}
+BENCHMARK(BM_LoadCamera)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+// The listing alone: one command and about 23 KB in pieces of 1024 bytes.
+void BM_Listing(benchmark::State& state) {
+  Setup& setup = Shared();
+  for (auto _ : state) {
+    ixus_direntry* listing = ixus_getdir(setup.device.get(), setup.host.CameraBuffer(), nullptr);
+    benchmark::DoNotOptimize(listing);
+    ixus_freedir(listing);
+  }
+}
+BENCHMARK(BM_Listing)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  QuietStandardError();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,20 @@
+#include "camera/PictureNames.h"
+
+#include <cstring>
+
+std::optional<std::string> LocalName(const char* path) {
+  const char* backslash = strrchr(path, '\\');
+  std::string name = backslash != nullptr ? backslash + 1 : path;
+  if (name.empty() || name == "." || name == ".." || name[0] == '-') return std::nullopt;
+  for (unsigned char c : name)
+    if (c == '/' || c < 0x20 || c == 0x7f) return std::nullopt;
+  return name;
+}
+
+std::string WorkName(const std::string& name) {
+  return "p_" + name;
+}
+
+bool NeedsTurn(unsigned long orientation) {
+  return orientation == 6 || orientation == 7 || orientation == 8;
+}

@@ -1,0 +1,64 @@
+// Commands on one picture named by its camera path: its attribute byte, and its deletion.
+#include "camera/ixus_attrs.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "camera/CameraHost.h"
+#include "camera/ixus_command.h"
+
+namespace {
+
+constexpr unsigned char kSetAttrCode = 0x0E;
+constexpr unsigned char kDeleteCode = 0x0D;
+constexpr unsigned char kPictureClass = 0x11;
+constexpr uint32_t kReplySize = 84;
+
+// Builds the command whose payload is `lead` bytes (the first of them `first`), then the
+// path split at its last backslash into folder and file name, each NUL-terminated. False
+// when the path names no file in a folder or does not fit the buffer: nothing is sent then.
+bool SendPathCommand(USBDevice* camera, unsigned char* buffer, unsigned char code, size_t lead,
+                     unsigned char first, const char* path) {
+  size_t path_length = strlen(path);
+  const char* backslash = strrchr(path, '\\');
+  size_t at = kCommandBlockSize + lead;
+  if (backslash == nullptr || at + path_length + 1 > kCameraBufferSize) return false;
+  memset(buffer, 0, 96);
+  fillcmdblk(buffer, 16 + lead + path_length + 1, code, kPictureClass, kFixedReply, kCommandTag);
+  if (lead != 0) buffer[kCommandBlockSize] = first;
+  memcpy(buffer + at, path, path_length + 1);
+  buffer[at + size_t(backslash - path)] = 0;
+  return ixus_sendcmd(camera, buffer) != -1;
+}
+
+}  // namespace
+
+bool ixus_setattr(USBDevice* camera, unsigned char* buffer, const char* path,
+                  unsigned char attributes) {
+  const USBEndpoint* pipe = ixus_inpipe(camera);
+  if (pipe == nullptr) return false;
+  if (!SendPathCommand(camera, buffer, kSetAttrCode, 4, attributes, path)) {
+    fputs("Error in setattr.\n", stderr);
+    return false;
+  }
+  // The reply is read so that the next command finds the pipe empty; its status is not used.
+  if (ixus_readfull(pipe, buffer, kReplySize) == -1) {
+    fputs("Error in setattr 2.", stderr);
+    return false;
+  }
+  return true;
+}
+
+long ixus_delete(USBDevice* camera, unsigned char* buffer, const char* path) {
+  const USBEndpoint* pipe = ixus_inpipe(camera);
+  if (pipe == nullptr) return -1;
+  if (!SendPathCommand(camera, buffer, kDeleteCode, 0, 0, path)) {
+    fputs("Error in delete.\n", stderr);
+    return -1;
+  }
+  if (ixus_readfull(pipe, buffer, kReplySize) == -1) {
+    fputs("Error in delete 2.", stderr);
+    return -1;
+  }
+  return long(ixus_le32(buffer + 80));
+}

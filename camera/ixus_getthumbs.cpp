@@ -1,0 +1,92 @@
+// Loading the pictures of a listing: one record per JPEG picture, with its EXIF values and
+// its thumbnail, added to the picture list as soon as it is complete.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "app/pic_Item.h"
+#include "camera/CameraHost.h"
+#include "camera/CameraPath.h"
+#include "camera/ThumbnailDecoder.h"
+#include "camera/ixus_command.h"
+#include "camera/ixus_dir.h"
+#include "camera/ixus_thumbs.h"
+#include "exif/ixus_exifparse.h"
+#include "kit/ByteStream.h"
+
+namespace {
+
+constexpr unsigned char kPictureCode = 1;
+constexpr unsigned char kPictureClass = 0x11;
+constexpr uint32_t kSendThumbnail = 1;
+constexpr uint32_t kPieceWord = 0x1400;
+
+// Orientation codes that ask for a quarter turn, and the turn that makes them upright.
+constexpr uint32_t kQuarterTurn = 6;
+constexpr uint32_t kThreeQuarterTurns = 8;
+
+bool SendThumbnailCommand(USBDevice* device, unsigned char* buffer, const char* path,
+                          size_t path_length) {
+  memset(buffer, 0, path_length + 89);
+  fillcmdblk(buffer, path_length + 25, kPictureCode, kPictureClass, kDataReply, kCommandTag);
+  ixus_putle32(buffer + 80, kSendThumbnail);
+  ixus_putle32(buffer + 84, kPieceWord);
+  memcpy(buffer + 88, path, path_length + 1);
+  return ixus_sendcmd(device, buffer) != -1;
+}
+
+void LoadPicture(USBDevice* device, unsigned char* buffer, const ixus_direntry* entry,
+                 const char* path) {
+  auto record = std::make_unique<pic_Item>();
+  record->set_XRes(0);
+  record->set_YRes(0);
+  record->set_Orientation(0);
+  // A picture whose thumbnail failed is listed all the same, without one.
+  ixus_getthumb(device, buffer, path, record.get());
+  record->set_Name(path);
+  record->set_Attrs(entry->attributes);
+  record->set_Size(entry->size);
+  record->set_Date(entry->date);
+  Host().add_item(record.release());
+}
+
+}  // namespace
+
+void ixus_getthumbs(USBDevice* device, unsigned char* buffer, ixus_direntry* first) {
+  CameraPath path;
+  for (const ixus_direntry* entry = first; entry != nullptr; entry = entry->next) {
+    path.Follow(entry->name);
+    if (!CameraPath::IsPicture(entry->name)) continue;
+    path.EnterFile(entry->name);
+    if (path.TooLong())
+      fprintf(stderr, "Camera path too long, %s not loaded.\n", entry->name);
+    else
+      LoadPicture(device, buffer, entry, path.Text().c_str());
+    path.LeaveFile();
+  }
+  Host().sort_list();
+}
+
+bool ixus_getthumb(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture) {
+  const USBEndpoint* pipe = ixus_inpipe(device);
+  kit::ByteStream stream;
+  if (pipe == nullptr) return false;
+  size_t path_length = strlen(path);
+  if (path_length > CameraPath::kMaxLength) return false;
+
+  if (!SendThumbnailCommand(device, buffer, path, path_length)) {
+    fputs("Error in getthumb 1\n", stderr);
+    return false;
+  }
+  if (ixus_readfull(pipe, buffer, kReplyHeaderSize) == -1) {
+    fputs("Error in getthumb 2\n", stderr);
+    return false;
+  }
+  uint32_t length = ixus_le32(buffer + 6);
+  if (!ixus_exifparse(pipe, buffer, &stream, length, picture)) return false;
+
+  picture->set_Bitmap(DecodeThumbnail(stream.Data(), stream.Size()));
+  if (picture->orientation == kQuarterTurn) picture->Rotate(90);
+  if (picture->orientation == kThreeQuarterTurns) picture->Rotate(270);
+  return true;
+}

@@ -1,0 +1,114 @@
+// The typed attributes of a downloaded file: width and height as the picture shows once
+// turned, flash as a truth value, the camera's date read as local time.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <string>
+
+#include "exif/SetJPEGFileAttrs.h"
+#include "tests/camera/download_fixture.h"
+
+namespace download_test {
+namespace {
+
+class FileAttributes : public testing::Test {
+ protected:
+  void TearDown() override { tzset(); }
+
+  // Writes the attributes of the record on a new file, in the zone given.
+  void Write(pic_Item* record, const char* zone = "UTC0") {
+    EnvironmentSetting tz("TZ", std::string(zone));
+    tzset();
+    int fd = open("picture", O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    ASSERT_NE(fd, -1);
+    SetJPEGFileAttrs(fd, record);
+    close(fd);
+  }
+  int32_t Long(const char* name) {
+    std::optional<std::vector<uint8_t>> value = Attribute("picture", name);
+    if (!value || value->size() != 8 || std::string(value->begin(), value->begin() + 4) != "LONG")
+      return -12345;
+    int32_t number;
+    memcpy(&number, value->data() + 4, 4);
+    return number;
+  }
+  std::vector<uint8_t> Date() {
+    std::optional<std::vector<uint8_t>> value = Attribute("picture", "EXIF:Date");
+    return value.value_or(std::vector<uint8_t>{});
+  }
+
+  ScratchFolder folder;
+};
+
+TEST_F(FileAttributes, QuarterTurnsSwapWidthAndHeight) {
+  for (uint32_t orientation : {0u, 1u, 3u, 6u, 7u, 8u}) {
+    bool swapped = orientation == 6 || orientation == 8;
+    std::unique_ptr<pic_Item> record = Record(kExamplePath, orientation, 640, 480);
+    Write(record.get());
+    EXPECT_EQ(Long("GRAFX:Width"), swapped ? 480 : 640) << orientation;
+    EXPECT_EQ(Long("GRAFX:Height"), swapped ? 640 : 480) << orientation;
+    unlink("picture");
+  }
+}
+
+TEST_F(FileAttributes, FlashIsOneByteOfTruth) {
+  std::unique_ptr<pic_Item> fired = Record(kExamplePath, 1, 640, 480, 0x10);
+  Write(fired.get());
+  EXPECT_EQ(Attribute("picture", "EXIF:Flash"), (std::vector<uint8_t>{'B', 'O', 'O', 'L', 1}));
+  unlink("picture");
+  std::unique_ptr<pic_Item> dark = Record(kExamplePath, 1, 640, 480, 0);
+  Write(dark.get());
+  EXPECT_EQ(Attribute("picture", "EXIF:Flash"), (std::vector<uint8_t>{'B', 'O', 'O', 'L', 0}));
+}
+
+TEST_F(FileAttributes, DateInUtcIsTheCamerasCount) {
+  std::unique_ptr<pic_Item> record = Record(kExamplePath, 1, 640, 480, 0, 1000000000);
+  Write(record.get());
+  int64_t expected = 1000000000;
+  EXPECT_EQ(Date(), Typed("TIME", &expected, 8));
+}
+
+TEST_F(FileAttributes, DateIsTheCamerasClockReadAsLocalTime) {
+  // Two hours east of Greenwich: the same clock reading is two hours earlier.
+  std::unique_ptr<pic_Item> record = Record(kExamplePath, 1, 640, 480, 0, 1000000000);
+  Write(record.get(), "XYZ-2");
+  int64_t expected = 1000000000 - 7200;
+  EXPECT_EQ(Date(), Typed("TIME", &expected, 8));
+}
+
+TEST_F(FileAttributes, NegativeDateFillsTheUpperBytes) {
+  std::unique_ptr<pic_Item> record = Record(kExamplePath, 1, 640, 480, 0, 0);
+  Write(record.get(), "XYZ-2");
+  EXPECT_EQ(Date(), (std::vector<uint8_t>{'T', 'I', 'M', 'E', 0xe0, 0xe3, 0xff, 0xff, 0xff, 0xff,
+                                          0xff, 0xff}));
+}
+
+TEST_F(FileAttributes, DatesPast2038StayRight) {
+  std::unique_ptr<pic_Item> record = Record(kExamplePath, 1, 640, 480, 0, 3000000000u);
+  Write(record.get());
+  int64_t expected = 3000000000;
+  EXPECT_EQ(Date(), Typed("TIME", &expected, 8));
+}
+
+// ramfs keeps no extended attributes at all.
+TEST_F(Download, VolumeWithoutAttributesStillTakesThePicture) {
+  sim::CameraFile file = Counting(5000);
+  Put(file);
+  Plug();
+  std::optional<std::string> seen = InChild([&] {
+    if (!MountInNamespace(folder.Path(), "ramfs", "")) return std::string("no namespace");
+    bool ok = GetExample();
+    bool same = ReadFile(kExampleName) == file.bytes;
+    bool typed = Attribute(kExampleName, "mime_type").has_value();
+    return std::string(ok ? "true" : "false") + (same ? " same" : " differs") +
+           (typed ? " typed" : " untyped") + " " + std::to_string(alerts.Texts().size());
+  });
+  ASSERT_TRUE(seen);
+  if (*seen == "no namespace") GTEST_SKIP() << "no user namespaces here";
+  EXPECT_EQ(*seen, "true same untyped 0");
+}
+
+}  // namespace
+}  // namespace download_test

@@ -1,0 +1,44 @@
+// Running an external program by argument vector.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "kit/Spawn.h"
+#include "tests/camera/download_support.h"
+
+namespace download_test {
+namespace {
+
+TEST(RunProgram, ExitStatus) {
+  EXPECT_EQ(kit::RunProgram({"true"}), 0);
+  EXPECT_EQ(kit::RunProgram({"false"}), 1);
+  EXPECT_EQ(kit::RunProgram({"sh", "-c", "exit 7"}), 7);
+}
+
+TEST(RunProgram, NotStartedOrNotExited) {
+  EXPECT_EQ(kit::RunProgram({}), -1);
+  EXPECT_EQ(kit::RunProgram({"pictrove-no-such-program"}), -1);
+  EXPECT_EQ(kit::RunProgram({"sh", "-c", "kill -9 $$"}), -1);
+}
+
+TEST(RunProgram, ArgumentsArriveAsTheyAre) {
+  ScratchFolder folder;
+  WriteScript(folder.Path() + "/show", "for a in \"$@\"; do printf '[%s]' \"$a\"; done > out");
+  std::string tricky = "a b;$(touch gotcha)`x`*";
+  ASSERT_EQ(kit::RunProgram({folder.Path() + "/show", tricky, "", "-x"}), 0);
+  std::vector<uint8_t> out = ReadFile("out");
+  EXPECT_EQ(std::string(out.begin(), out.end()), "[" + tricky + "][][-x]");
+  EXPECT_EQ(access("gotcha", F_OK), -1);
+}
+
+TEST(RunProgram, FoundAlongPath) {
+  ScratchFolder folder;
+  WriteScript(folder.Path() + "/pictrove-probe", "exit 42");
+  EnvironmentSetting path("PATH", folder.Path());
+  EXPECT_EQ(kit::RunProgram({"pictrove-probe"}), 42);
+}
+
+}  // namespace
+}  // namespace download_test

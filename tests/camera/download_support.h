@@ -1,0 +1,69 @@
+// What the download, attribute and information tests share: a scratch folder that is the
+// current directory for a test's life, files and their attributes, the command block a
+// command should start with, and a way to run a piece of a test in a child process.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace download_test {
+
+// A fresh folder made the current directory; afterwards the old one is current again and
+// the folder is removed with everything in it.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // Every name in the folder, hidden ones included, sorted.
+  std::vector<std::string> Names() const;
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+std::vector<uint8_t> ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, int mode = 0644);
+// A shell script that the tests put on PATH in place of a program.
+void WriteScript(const std::string& path, const std::string& body);
+// The value of the user attribute "user.<name>", none when the file has none.
+std::optional<std::vector<uint8_t>> Attribute(const std::string& path, const std::string& name);
+// The bytes of a typed attribute: its four-character type code, then the value.
+std::vector<uint8_t> Typed(const char type[5], const void* value, size_t size);
+
+// Sets an environment variable (or removes it, for none) until the object goes.
+class EnvironmentSetting {
+ public:
+  EnvironmentSetting(const char* name, const std::optional<std::string>& value);
+  ~EnvironmentSetting();
+  EnvironmentSetting(const EnvironmentSetting&) = delete;
+  EnvironmentSetting& operator=(const EnvironmentSetting&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> previous_;
+};
+
+// The 80-byte block a command starts with, as the command table gives it.
+std::vector<uint8_t> Block(uint32_t length_word, uint32_t request_word, uint8_t code,
+                           uint8_t command_class, uint32_t tag = 0x12345678);
+// A fixed-size reply of `size` bytes whose bytes from 80 on are `answer`.
+std::vector<uint8_t> FixedReply(size_t size, const std::vector<uint8_t>& answer);
+
+// Runs `body` in a child process and returns what it returned; none when the child did
+// not come back normally. Used where a test changes what the whole process may do.
+std::optional<std::string> InChild(const std::function<std::string()>& body);
+
+// In a child process: mounts a file system of that type over `folder` inside a user and
+// mount namespace of its own (so that no privilege is needed) and makes it the current
+// folder. False when the system allows no such namespace or mount.
+bool MountInNamespace(const std::string& folder, const char* type, const char* options);
+
+}  // namespace download_test
