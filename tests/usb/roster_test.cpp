@@ -60,11 +60,14 @@ class Roster : public usbtest::SimulatedBus {
   // told before it has been handled by then.
   void Settle(RecordingRoster& roster) {
     std::string node = "/dev/bus/usb/099/" + std::to_string(++sentinels_);
+    std::string location = node.substr(12);
+    size_t seen = roster.Events().size();
     Bus().Plug(node, Gadget());
-    size_t before = roster.Events().size();
-    for (auto events = roster.WaitFor(before + 1);; events = roster.WaitFor(events.size() + 1)) {
-      ASSERT_GT(events.size(), before) << "the roster never reported " << node;
-      if (events.back().location == node.substr(12)) return;
+    for (;;) {
+      std::vector<Event> events = roster.WaitFor(seen + 1);
+      ASSERT_GT(events.size(), seen) << "the roster never reported " << node;
+      for (; seen < events.size(); seen++)
+        if (events[seen].location == location) return;
     }
   }
 
