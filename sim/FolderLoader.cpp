@@ -60,7 +60,7 @@ std::vector<std::string> CameraNames(const std::vector<std::string>& sorted_name
     std::string made;
     do {
       if (++number > 9999) break;
-      char text[16];
+      char text[24];
       std::snprintf(text, sizeof text, "IMG_%04d.JPG", number);
       made = text;
     } while (kept.count(made) != 0);

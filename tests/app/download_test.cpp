@@ -65,8 +65,9 @@ TEST_F(Download, TheSelectionLandsInTheFolderTypedAndMarkedDownloaded) {
     EXPECT_EQ(ReadFile(folder + "/" + name), std::string(held->bytes.begin(), held->bytes.end()));
     EXPECT_EQ(held->attributes & 0x20, 0);  // the camera marks it downloaded
     char mime[32] = {};
-    if (getxattr((folder + "/" + name).c_str(), "user.mime_type", mime, sizeof mime) > 0)
+    if (getxattr((folder + "/" + name).c_str(), "user.mime_type", mime, sizeof mime) > 0) {
       EXPECT_STREQ(mime, "image/jpeg");
+    }
   }
   EXPECT_FALSE(std::filesystem::exists(folder + "/IMG_0002.JPG"));
   EXPECT_EQ(camera_->FindFile("D:\\DCIM\\100CANON\\IMG_0002.JPG")->attributes & 0x20, 0x20);

@@ -158,7 +158,7 @@ std::vector<sim::PictureSpec> Pictures(int count) {
   std::vector<sim::PictureSpec> pictures;
   for (int i = 0; i < count; i++) {
     sim::PictureSpec spec;
-    char name[16];
+    char name[24];
     snprintf(name, sizeof name, "IMG_%04d.JPG", i + 1);
     spec.name = name;
     spec.width = 320;

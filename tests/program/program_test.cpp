@@ -158,7 +158,9 @@ TEST_F(Program, TurningAPictureCyclesItsOrientationAndItsThumbnail) {
   for (int turn = 0; turn < 4; turn++) {
     Trigger("Rotate right");
     codes.push_back(Row(0)->orientation);
-    if (turn == 0) EXPECT_EQ(Row(0)->Thumbnail()->Width(), height);
+    if (turn == 0) {
+      EXPECT_EQ(Row(0)->Thumbnail()->Width(), height);
+    }
   }
   EXPECT_THAT(codes, ElementsAre(6u, 7u, 8u, 1u));
   kit::Bitmap* after = Row(0)->Thumbnail();
