@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "tests/program/ProgramFixture.h"
 #include "ui/DbusService.h"
+#include "ui/ptv_FilePanel.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ using programtest::Program;
 class Dbus : public Program {
  protected:
   void SetUp() override {
-    if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus";
     Program::SetUp();
+    if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus";
   }
 
   // Calls Post on the object through the bus, from a connection of its own, as another
