@@ -3,10 +3,11 @@
 # corpus (fuzz/corpus/NAME/ for BUILD_DIR/fuzz/NAME_fuzz). Fails when a binary is missing,
 # an input crashes, or a corpus takes more than a minute.
 set -eu
-build=${1:?usage: replay.sh BUILD_DIR}
-corpora=$(dirname "$0")/corpus
+build=$(cd "${1:?usage: replay.sh BUILD_DIR}" && pwd)
+# Absolute paths: a target may change its working folder.
+corpora=$(cd "$(dirname "$0")" && pwd)/corpus
 status=0
-for corpus in "$corpora"/*/; do
+for corpus in "$corpora"/*; do
   name=$(basename "$corpus")
   binary=$build/fuzz/${name}_fuzz
   if [ ! -x "$binary" ]; then
