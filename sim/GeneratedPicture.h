@@ -12,7 +12,7 @@
 namespace sim {
 
 // A file of exactly `size` bytes: the picture `spec` describes (cut short when `size` is
-// smaller), then filler bytes. Named and dated as the spec says.
+// smaller), then filler bytes, under the name and date the description gives.
 CameraFile MakeGeneratedPicture(const PictureSpec& spec, uint32_t size,
                                 uint8_t attributes = kAttributeNew);
 

@@ -14,6 +14,7 @@
 #include "app/PictureList.h"
 #include "kit/Platform.h"
 #include "sim/PictureMaker.h"
+#include "tests/support/Scratch.h"
 
 namespace apptest {
 
@@ -95,22 +96,8 @@ void CameraSession::SelectRows(const std::vector<int>& rows) {
 }
 
 std::string CameraSession::ScratchFolder() {
-  char folder[] = "/tmp/pictrove-testXXXXXX";
-  if (mkdtemp(folder) == nullptr) ADD_FAILURE() << "mkdtemp";
-  scratch_.push_back(folder);
-  return folder;
-}
-
-std::string CameraSession::ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<sim::PictureSpec>& pictures) {
-  auto camera = std::make_shared<sim::SimCamera>();
-  for (const sim::PictureSpec& spec : pictures)
-    camera->AddFile("100CANON", {spec.name, 0x20, spec.date, sim::MakePicture(spec)});
-  return camera;
+  scratch_.push_back(testsupport::MakeScratchFolder());
+  return scratch_.back();
 }
 
 }  // namespace apptest

@@ -14,6 +14,7 @@
 #include "sim/SimPlatform.h"
 #include "tests/app/RecordingWindows.h"
 #include "tests/support/AlertRecorder.h"
+#include "tests/support/Scratch.h"
 
 namespace apptest {
 
@@ -38,7 +39,7 @@ class CameraSession : public testing::Test {
 
   // A fresh folder, removed with everything in it at the end.
   std::string ScratchFolder();
-  static std::string ReadFile(const std::string& path);
+  static std::string ReadFile(const std::string& path) { return testsupport::ReadWholeFile(path); }
 
   std::shared_ptr<sim::SimPlatform> platform_;
   std::shared_ptr<sim::SimCamera> camera_;
@@ -50,7 +51,6 @@ class CameraSession : public testing::Test {
   std::string config_;
 };
 
-// A camera holding pictures made to these specs in 100CANON.
-std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<sim::PictureSpec>& pictures);
+using testsupport::CameraWith;
 
 }  // namespace apptest

@@ -14,6 +14,7 @@
 
 #include "app/PictureList.h"
 #include "kit/Platform.h"
+#include "tests/support/Scratch.h"
 
 namespace programtest {
 
@@ -136,22 +137,8 @@ std::vector<int> Program::Selection() {
 }
 
 std::string Program::ScratchFolder() {
-  char folder[] = "/tmp/pictrove-programXXXXXX";
-  if (mkdtemp(folder) == nullptr) ADD_FAILURE() << "mkdtemp";
-  scratch_.push_back(folder);
-  return folder;
-}
-
-std::string Program::ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<sim::PictureSpec>& pictures) {
-  auto camera = std::make_shared<sim::SimCamera>();
-  for (const sim::PictureSpec& spec : pictures)
-    camera->AddFile("100CANON", {spec.name, 0x20, spec.date, sim::MakePicture(spec)});
-  return camera;
+  scratch_.push_back(testsupport::MakeScratchFolder());
+  return scratch_.back();
 }
 
 std::vector<sim::PictureSpec> Pictures(int count) {

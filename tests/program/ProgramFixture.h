@@ -17,6 +17,7 @@
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
 #include "tests/support/AlertRecorder.h"
+#include "tests/support/Scratch.h"
 #include "ui/QtAppWindows.h"
 #include "ui/ptv_mainWin.h"
 
@@ -46,7 +47,7 @@ class Program : public testing::Test {
   pic_Item* Row(int index);
   std::vector<int> Selection();
   std::string ScratchFolder();
-  static std::string ReadFile(const std::string& path);
+  static std::string ReadFile(const std::string& path) { return testsupport::ReadWholeFile(path); }
 
   std::shared_ptr<sim::SimPlatform> platform_;
   std::shared_ptr<sim::SimCamera> camera_;
@@ -57,8 +58,7 @@ class Program : public testing::Test {
   std::string saved_directory_;
 };
 
-// A camera holding pictures made to these specs in 100CANON.
-std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<sim::PictureSpec>& pictures);
+using testsupport::CameraWith;
 // `count` upright pictures, IMG_0001.JPG onwards, each a minute newer than the one before.
 std::vector<sim::PictureSpec> Pictures(int count);
 
