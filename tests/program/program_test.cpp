@@ -101,6 +101,14 @@ TEST_F(Program, DownloadIntoAFolderChosenInThePanel) {
   }
   for (int row = 0; row < 3; row++) EXPECT_EQ(Row(row)->attributes & pic_Item::kNew, 0u);
   EXPECT_TRUE(alerts_.Texts().empty());
+  // The status window's bar went all the way, byte for byte.
+  ptv_statusWin* status = windows_->StatusWindow();
+  ASSERT_NE(status, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return !status->isVisible(); }));
+  uint64_t total = uint64_t(Row(0)->size) + Row(1)->size + Row(2)->size;
+  EXPECT_EQ(status->View()->Maximum(), total);
+  EXPECT_EQ(status->View()->Value(), total);
+  EXPECT_EQ(status->View()->Line(), "Downloading 3 of 3");
   // The next Download opens the panel in the folder it remembers.
   Trigger("Download\u2026");
   ASSERT_TRUE(WaitFor([&] { return panel->isVisible(); }));
