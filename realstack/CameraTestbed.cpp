@@ -1,5 +1,7 @@
 #include "realstack/CameraTestbed.h"
 
+#include <glib/gstdio.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,7 +9,26 @@ namespace realstack {
 
 namespace {
 
+constexpr const char* kHubNode = "/dev/bus/usb/001/001";
 constexpr const char* kCameraNode = "/dev/bus/usb/001/002";
+
+std::string NodeFile(UMockdevTestbed* testbed, const char* node) {
+  return std::string(umockdev_testbed_get_root_dir(testbed)) + node;
+}
+
+// The testbed records a node's numbers but (in the installed version) leaves the file out,
+// and the preload library serves only nodes whose file exists under the testbed's root.
+void CreateNode(UMockdevTestbed* testbed, const char* node) {
+  std::string file = NodeFile(testbed, node);
+  gchar* folder = g_path_get_dirname(file.c_str());
+  bool made =
+      g_mkdir_with_parents(folder, 0755) == 0 && g_file_set_contents(file.c_str(), "", 0, nullptr);
+  g_free(folder);
+  if (!made) {
+    fprintf(stderr, "could not create the node %s\n", file.c_str());
+    std::exit(2);
+  }
+}
 
 std::string Hex4(uint16_t value) {
   char text[8];
@@ -30,6 +51,7 @@ CameraTestbed::CameraTestbed(std::shared_ptr<sim::SimCamera> camera)
   }
   hub_path_ = hub;
   g_free(hub);
+  CreateNode(testbed_, kHubNode);
 }
 
 CameraTestbed::~CameraTestbed() {
@@ -57,6 +79,7 @@ void CameraTestbed::Plug() {
       "189", "MINOR", "1", nullptr);
   camera_path_ = path;
   g_free(path);
+  CreateNode(testbed_, kCameraNode);
   umockdev_testbed_set_attribute_binary(testbed_, camera_path_.c_str(), "descriptors", blob.data(),
                                         int(blob.size()));
 }
@@ -66,6 +89,7 @@ void CameraTestbed::Unplug() {
   umockdev_testbed_uevent(testbed_, camera_path_.c_str(), "remove");
   camera_->Unplug();
   umockdev_testbed_remove_device(testbed_, camera_path_.c_str());
+  g_remove(NodeFile(testbed_, kCameraNode).c_str());
   umockdev_testbed_detach_ioctl(testbed_, kCameraNode, nullptr);
   camera_path_.clear();
 }
