@@ -110,8 +110,11 @@ gboolean UsbfsAdapter::OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, 
 
 long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* arg) {
   if (request == kSeekRequest) {
-    auto* offset = As<uint64_t>(arg);
-    if (offset == nullptr) return -EINVAL;
+    // umockdev knows nothing of this request, so its argument arrives as the bare pointer.
+    UMockdevIoctlData* wanted =
+        arg ? umockdev_ioctl_data_resolve(arg, 0, sizeof(uint64_t), nullptr) : nullptr;
+    auto* offset = As<uint64_t>(wanted);
+    if (offset == nullptr) return -EFAULT;
     open.offset = *offset;
     return 0;
   }
