@@ -13,10 +13,15 @@
 #include <mutex>
 #include <vector>
 
-#include "realstack/SeekRequest.h"
+#include "sim/usbfs/SeekRequest.h"
 #include "sim/SimDevice.h"
 
-namespace realstack {
+namespace sim {
+
+struct IoctlDataUnref {
+  void operator()(UMockdevIoctlData* data) const { g_object_unref(data); }
+};
+using IoctlDataRef = std::unique_ptr<UMockdevIoctlData, IoctlDataUnref>;
 
 class UsbfsAdapter {
  public:
@@ -34,7 +39,7 @@ class UsbfsAdapter {
   struct Open {
     uint64_t offset = 0;
     uint64_t generation = 0;
-    std::deque<UMockdevIoctlData*> reaped;  // completed URBs, owned
+    std::deque<IoctlDataRef> reaped;  // completed URBs, waiting to be reaped
   };
 
   static gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self);
@@ -50,6 +55,7 @@ class UsbfsAdapter {
   long Submit(Open& open, UMockdevIoctlData* urb);
   long Reap(Open& open, UMockdevIoctlData* arg);
   bool Stale(const Open& open) const;
+  bool HasInterface(unsigned int number) const;
 
   std::shared_ptr<sim::SimDevice> device_;
   uint8_t devnum_;
@@ -58,4 +64,4 @@ class UsbfsAdapter {
   std::map<UMockdevIoctlClient*, Open> opens_;
 };
 
-}  // namespace realstack
+}  // namespace sim

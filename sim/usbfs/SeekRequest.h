@@ -2,8 +2,8 @@
 // emulated node is a socket, which has no offset of its own).
 #pragma once
 
-namespace realstack {
+namespace sim {
 
 constexpr unsigned long kSeekRequest = 0x40085552;  // _IOW('U', 0x52, uint64_t)
 
-}  // namespace realstack
+}  // namespace sim

@@ -1,4 +1,4 @@
-#include "realstack/UsbfsAdapter.h"
+#include "sim/usbfs/UsbfsAdapter.h"
 
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace realstack {
+namespace sim {
 
 namespace {
 
@@ -23,10 +23,25 @@ long Result(const kit::RawReply& reply, long moved) {
   return reply.status == 0 ? moved : -EPIPE;
 }
 
+using Data = IoctlDataRef;
+
+// The pointer at `offset` of `data` leads into the caller's memory: the `length` bytes
+// there, written back to the caller when the request completes. An ioctl's own argument
+// is such a pointer at offset 0.
+Data Resolve(UMockdevIoctlData* data, size_t offset, size_t length) {
+  return Data(data != nullptr ? umockdev_ioctl_data_resolve(data, offset, length, nullptr)
+                              : nullptr);
+}
+
 template <typename T>
-T* As(UMockdevIoctlData* data) {
-  return data != nullptr && size_t(data->data_len) >= sizeof(T) ? reinterpret_cast<T*>(data->data)
-                                                                : nullptr;
+T* As(const Data& data) {
+  return data && size_t(data->data_len) >= sizeof(T) ? reinterpret_cast<T*>(data->data) : nullptr;
+}
+
+// The structure the ioctl's argument points at.
+template <typename T>
+Data Fetch(UMockdevIoctlData* arg) {
+  return Resolve(arg, 0, sizeof(T));
 }
 
 }  // namespace
@@ -41,8 +56,6 @@ UsbfsAdapter::UsbfsAdapter(std::shared_ptr<sim::SimDevice> device, uint8_t devnu
 
 UsbfsAdapter::~UsbfsAdapter() {
   g_signal_handlers_disconnect_by_data(handler_, this);
-  for (auto& [client, open] : opens_)
-    for (UMockdevIoctlData* urb : open.reaped) g_object_unref(urb);
   g_object_unref(handler_);
 }
 
@@ -73,7 +86,6 @@ void UsbfsAdapter::OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, g
   std::lock_guard lock(adapter->mutex_);
   auto found = adapter->opens_.find(client);
   if (found == adapter->opens_.end()) return;
-  for (UMockdevIoctlData* urb : found->second.reaped) g_object_unref(urb);
   adapter->opens_.erase(found);
 }
 
@@ -110,9 +122,7 @@ gboolean UsbfsAdapter::OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, 
 
 long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* arg) {
   if (request == kSeekRequest) {
-    // umockdev knows nothing of this request, so its argument arrives as the bare pointer.
-    UMockdevIoctlData* wanted =
-        arg ? umockdev_ioctl_data_resolve(arg, 0, sizeof(uint64_t), nullptr) : nullptr;
+    Data wanted = Fetch<uint64_t>(arg);
     auto* offset = As<uint64_t>(wanted);
     if (offset == nullptr) return -EFAULT;
     open.offset = *offset;
@@ -121,7 +131,8 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
   if (Stale(open)) return -ENODEV;
   switch (request) {
     case USBDEVFS_GET_CAPABILITIES: {
-      auto* caps = As<uint32_t>(arg);
+      Data target = Fetch<uint32_t>(arg);
+      auto* caps = As<uint32_t>(target);
       if (caps == nullptr) return -EFAULT;
       *caps = USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_BULK_CONTINUATION;
       return 0;
@@ -129,47 +140,49 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
     case USBDEVFS_GET_SPEED:
       return kFullSpeed;
     case USBDEVFS_CONNECTINFO: {
-      auto* info = As<usbdevfs_connectinfo>(arg);
+      Data target = Fetch<usbdevfs_connectinfo>(arg);
+      auto* info = As<usbdevfs_connectinfo>(target);
       if (info == nullptr) return -EFAULT;
       info->devnum = devnum_;
       info->slow = 0;
       return 0;
     }
     case USBDEVFS_SETCONFIGURATION: {
-      auto* value = As<unsigned int>(arg);
+      Data target = Fetch<unsigned int>(arg);
+      auto* value = As<unsigned int>(target);
       if (value == nullptr) return -EFAULT;
       return Control(0, kSetConfiguration, uint16_t(*value), 0, nullptr, 0) < 0 ? -EINVAL : 0;
     }
     case USBDEVFS_CLAIMINTERFACE:
-    case USBDEVFS_RELEASEINTERFACE: {
-      auto* number = As<unsigned int>(arg);
-      uint8_t interface[9];
-      int active = device_->ActiveConfiguration();
+    case USBDEVFS_RELEASEINTERFACE:
+    case USBDEVFS_DISCONNECT_CLAIM: {  // no driver to disconnect: a plain claim
+      // The interface number comes first in the disconnect-and-claim request too.
+      Data target = Fetch<unsigned int>(arg);
+      auto* number = As<unsigned int>(target);
       if (number == nullptr) return -EFAULT;
-      if (active < 0 || !device_->InterfaceDescriptor(active, *number, interface).Ok())
-        return -EINVAL;
-      return 0;
+      return HasInterface(*number) ? 0 : -EINVAL;
     }
     case USBDEVFS_GETDRIVER:
-      return -ENODATA;
+    case USBDEVFS_IOCTL:  // the one a program sends here is a driver disconnect
+      return -ENODATA;    // no kernel driver is bound
     case USBDEVFS_CONTROL: {
-      auto* transfer = As<usbdevfs_ctrltransfer>(arg);
+      Data target = Fetch<usbdevfs_ctrltransfer>(arg);
+      auto* transfer = As<usbdevfs_ctrltransfer>(target);
       if (transfer == nullptr) return -EFAULT;
-      UMockdevIoctlData* data = nullptr;
+      Data data;
       if (transfer->wLength > 0) {
-        data = umockdev_ioctl_data_resolve(arg, offsetof(usbdevfs_ctrltransfer, data),
-                                           transfer->wLength, nullptr);
-        if (data == nullptr) return -EFAULT;
+        data = Resolve(target.get(), offsetof(usbdevfs_ctrltransfer, data), transfer->wLength);
+        if (!data) return -EFAULT;
       }
       return Control(transfer->bRequestType, transfer->bRequest, transfer->wValue, transfer->wIndex,
                      data ? data->data : nullptr, transfer->wLength);
     }
     case USBDEVFS_BULK: {
-      auto* transfer = As<usbdevfs_bulktransfer>(arg);
+      Data target = Fetch<usbdevfs_bulktransfer>(arg);
+      auto* transfer = As<usbdevfs_bulktransfer>(target);
       if (transfer == nullptr) return -EFAULT;
-      UMockdevIoctlData* data = umockdev_ioctl_data_resolve(
-          arg, offsetof(usbdevfs_bulktransfer, data), transfer->len, nullptr);
-      if (data == nullptr) return -EFAULT;
+      Data data = Resolve(target.get(), offsetof(usbdevfs_bulktransfer, data), transfer->len);
+      if (!data) return -EFAULT;
       return Bulk(uint8_t(transfer->ep), data->data, transfer->len);
     }
     case USBDEVFS_SUBMITURB:
@@ -183,6 +196,12 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
       fprintf(stderr, "usbfs adapter: unhandled ioctl 0x%lx\n", request);
       return -ENOTTY;
   }
+}
+
+bool UsbfsAdapter::HasInterface(unsigned int number) const {
+  uint8_t interface[9];
+  int active = device_->ActiveConfiguration();
+  return active >= 0 && device_->InterfaceDescriptor(active, number, interface).Ok();
 }
 
 long UsbfsAdapter::Control(uint8_t request_type, uint8_t request, uint16_t value, uint16_t index,
@@ -226,16 +245,16 @@ long UsbfsAdapter::Bulk(uint8_t endpoint, uint8_t* data, uint32_t length) {
 }
 
 long UsbfsAdapter::Submit(Open& open, UMockdevIoctlData* arg) {
-  auto* urb = As<usbdevfs_urb>(arg);
+  Data target = Fetch<usbdevfs_urb>(arg);
+  auto* urb = As<usbdevfs_urb>(target);
   if (urb == nullptr) return -EFAULT;
-  UMockdevIoctlData* buffer = nullptr;
+  Data buffer;
   if (urb->buffer_length > 0) {
-    buffer = umockdev_ioctl_data_resolve(arg, offsetof(usbdevfs_urb, buffer),
-                                         size_t(urb->buffer_length), nullptr);
-    if (buffer == nullptr) return -EFAULT;
+    buffer = Resolve(target.get(), offsetof(usbdevfs_urb, buffer), size_t(urb->buffer_length));
+    if (!buffer) return -EFAULT;
   }
-  long result = -EINVAL;
-  if (urb->type == USBDEVFS_URB_TYPE_CONTROL && buffer != nullptr &&
+  long result;
+  if (urb->type == USBDEVFS_URB_TYPE_CONTROL && buffer &&
       size_t(urb->buffer_length) >= kSetupSize) {
     uint8_t* setup = buffer->data;
     uint16_t length = uint16_t(setup[6] | setup[7] << 8);
@@ -248,20 +267,21 @@ long UsbfsAdapter::Submit(Open& open, UMockdevIoctlData* arg) {
     return -EINVAL;
   }
   if (result == -ENODEV) return -ENODEV;
+  // Complete at once: status and data reach the caller when this request completes, and
+  // the URB waits to be reaped.
   urb->status = result < 0 ? int(result) : 0;
   urb->actual_length = result < 0 ? 0 : int(result);
-  open.reaped.push_back(
-      G_TYPE_CHECK_INSTANCE_CAST(g_object_ref(arg), UMOCKDEV_TYPE_IOCTL_DATA, UMockdevIoctlData));
+  open.reaped.push_back(std::move(target));
   return 0;
 }
 
 long UsbfsAdapter::Reap(Open& open, UMockdevIoctlData* arg) {
   if (open.reaped.empty()) return Stale(open) ? -ENODEV : -EAGAIN;
-  UMockdevIoctlData* urb = open.reaped.front();
+  Data slot = Fetch<void*>(arg);
+  if (!slot) return -EFAULT;
+  umockdev_ioctl_data_set_ptr(slot.get(), 0, open.reaped.front().get());
   open.reaped.pop_front();
-  umockdev_ioctl_data_set_ptr(arg, 0, urb);
-  g_object_unref(urb);
   return 0;
 }
 
-}  // namespace realstack
+}  // namespace sim
