@@ -128,6 +128,9 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
     open.offset = *offset;
     return 0;
   }
+  // URBs that completed before the device went are still given back, as the kernel does:
+  // a transfer never reaped would keep the program's event loop waiting for it.
+  if (request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY) return Reap(open, arg);
   if (Stale(open)) return -ENODEV;
   switch (request) {
     case USBDEVFS_GET_CAPABILITIES: {
@@ -187,9 +190,6 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
     }
     case USBDEVFS_SUBMITURB:
       return Submit(open, arg);
-    case USBDEVFS_REAPURB:
-    case USBDEVFS_REAPURBNDELAY:
-      return Reap(open, arg);
     case USBDEVFS_DISCARDURB:
       return -EINVAL;  // every URB has completed already
     default:

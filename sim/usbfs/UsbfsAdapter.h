@@ -13,8 +13,8 @@
 #include <mutex>
 #include <vector>
 
-#include "sim/usbfs/SeekRequest.h"
 #include "sim/SimDevice.h"
+#include "sim/usbfs/SeekRequest.h"
 
 namespace sim {
 

@@ -1,6 +1,9 @@
 #include "tests/realstack/harness/CameraTestbed.h"
 
+#include <fcntl.h>
 #include <glib/gstdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,8 +29,8 @@ std::string Format(const char* format, unsigned value) {
 
 CameraTestbed::CameraTestbed(std::shared_ptr<sim::SimCamera> camera)
     : testbed_(umockdev_testbed_new()),
-      hub_{std::make_shared<sim::SimDevice>(sim::MakeHubSet()), nullptr, "/dev/bus/usb/001/001",
-           "", 1},
+      hub_{std::make_shared<sim::SimDevice>(sim::MakeHubSet()), nullptr, "/dev/bus/usb/001/001", "",
+           1},
       camera_{std::move(camera), nullptr, "/dev/bus/usb/001/002", "", 2} {
   Attach(hub_);
   Attach(camera_);
@@ -36,6 +39,7 @@ CameraTestbed::CameraTestbed(std::shared_ptr<sim::SimCamera> camera)
 
 CameraTestbed::~CameraTestbed() {
   Unplug();
+  RemoveDeparted();
   for (Served* served : {&camera_, &hub_})
     umockdev_testbed_detach_ioctl(testbed_, served->node.c_str(), nullptr);
   g_object_unref(testbed_);
@@ -77,16 +81,18 @@ void CameraTestbed::Add(Served& served, const char* name, const std::string& par
                                         int(blob.size()));
   // The testbed records the node's numbers but makes no file, and the preload library
   // serves only nodes whose file exists below the testbed's root.
+  // Made in place, as udev makes a node: a watcher must not see a temporary name.
   std::string file = NodeFile(served);
   gchar* folder = g_path_get_dirname(file.c_str());
-  bool made = g_mkdir_with_parents(folder, 0755) == 0 &&
-              g_file_set_contents(file.c_str(), "", 0, nullptr) && g_chmod(file.c_str(), mode) == 0;
+  bool made = g_mkdir_with_parents(folder, 0755) == 0;
   g_free(folder);
-  if (!made) Fail("could not create the node " + file);
+  int fd = made ? open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode) : -1;
+  if (fd < 0 || fchmod(fd, mode) != 0 || close(fd) != 0) Fail("could not create the node " + file);
 }
 
 void CameraTestbed::Plug(bool locked) {
   if (Plugged()) return;
+  RemoveDeparted();
   camera_.device->Connect();
   Add(camera_, "1-1", hub_.sysfs, locked ? 0 : kOpenMode);
 }
@@ -100,9 +106,17 @@ void CameraTestbed::Unplug() {
   if (!Plugged()) return;
   umockdev_testbed_uevent(testbed_, camera_.sysfs.c_str(), "remove");
   camera_.device->Unplug();
-  umockdev_testbed_remove_device(testbed_, camera_.sysfs.c_str());
   g_remove(NodeFile(camera_).c_str());
+  // The sysfs entry goes later: removing it drops the connections of fds still open on
+  // the node, and a request in flight on one would never be answered.
+  departed_ = camera_.sysfs;
   camera_.sysfs.clear();
+}
+
+void CameraTestbed::RemoveDeparted() {
+  if (departed_.empty()) return;
+  umockdev_testbed_remove_device(testbed_, departed_.c_str());
+  departed_.clear();
 }
 
 }  // namespace realstack

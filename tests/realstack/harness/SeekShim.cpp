@@ -6,13 +6,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <cstdint>
 
 #include "sim/usbfs/SeekRequest.h"
 

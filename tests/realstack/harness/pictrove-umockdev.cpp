@@ -39,9 +39,10 @@ struct Options {
 };
 
 [[noreturn]] void Usage() {
-  fputs("usage: pictrove-umockdev [--absent] [--locked] [--large BYTES] [--pace BYTES_PER_SECOND]"
-        " [--export FOLDER] -- COMMAND...\n",
-        stderr);
+  fputs(
+      "usage: pictrove-umockdev [--absent] [--locked] [--large BYTES] [--pace BYTES_PER_SECOND]"
+      " [--export FOLDER] -- COMMAND...\n",
+      stderr);
   exit(2);
 }
 
@@ -63,8 +64,7 @@ Options Parse(int argc, char** argv) {
     else
       Usage();
   }
-  if (i + 1 >= argc || options.large < 0 || options.large > UINT32_MAX || options.pace < 0)
-    Usage();
+  if (i + 1 >= argc || options.large < 0 || options.large > UINT32_MAX || options.pace < 0) Usage();
   options.command.push_back(const_cast<char*>("dbus-run-session"));
   options.command.push_back(const_cast<char*>("--"));
   for (++i; i < argc; ++i) options.command.push_back(argv[i]);
@@ -168,7 +168,8 @@ std::shared_ptr<sim::SimCamera> MakeCamera(const Options& options) {
     camera->AddFile("100CANON", sim::MakeGeneratedPicture(spec, uint32_t(options.large)));
   }
   camera->PaceBulk(uint64_t(options.pace));
-  if (!options.export_folder.empty() && !realstack::ExportPictures(*camera, options.export_folder)) {
+  if (!options.export_folder.empty() &&
+      !realstack::ExportPictures(*camera, options.export_folder)) {
     fputs("harness: could not export the pictures\n", stderr);
     exit(2);
   }
