@@ -41,12 +41,11 @@ int RunMessageBox(const AlertRequest& request) {
 class QtAlertHandler : public AlertHandler {
  public:
   int Show(const AlertRequest& request) override {
+    // Said on standard error too, beside the other diagnostics, for whoever reads them
+    // later: a box is gone once it is dismissed.
+    fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text.c_str());
     QCoreApplication* application = QCoreApplication::instance();
-    if (application == nullptr) {
-      // No GUI to ask: say it on standard error and take the default button.
-      fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text.c_str());
-      return int(request.buttons.size()) - 1;
-    }
+    if (application == nullptr) return int(request.buttons.size()) - 1;  // the default button
     if (QThread::currentThread() == application->thread()) return RunMessageBox(request);
     int pressed = -1;
     QMetaObject::invokeMethod(

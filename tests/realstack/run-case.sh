@@ -1,0 +1,195 @@
+#!/bin/bash
+# One real-stack case: run-case.sh CASE HARNESS PROGRAM. The script starts the harness,
+# which runs the script again inside the testbed and a private session bus; there it
+# starts the unmodified program (offscreen, in a scratch home) and drives it over D-Bus.
+set -u
+case_name=$1 harness=$2 program=$3
+
+if [ -z "${PICTROVE_TESTBED_CONTROL:-}" ]; then
+  WORK=$(mktemp -d)
+  trap 'rm -rf "$WORK"' EXIT
+  export WORK HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config QT_QPA_PLATFORM=offscreen
+  [ "$case_name" = hotplug ] && QT_QPA_PLATFORM=xcb
+  mkdir -p "$HOME" "$WORK/camera" "$WORK/folder"
+  case $case_name in
+    hotplug) options=(--absent --large 4000000 --pace 2000000) ;;
+    permission) options=(--locked) ;;
+    *) options=() ;;
+  esac
+  # The hotplug case must answer an alert: it runs on a virtual X display, the rest offscreen.
+  display=()
+  [ "$case_name" = hotplug ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+  timeout 110 "$harness" "${options[@]}" --export "$WORK/camera" -- "${display[@]}" bash "$0" "$@"
+  exit
+fi
+
+fail() {
+  echo "FAIL ($case_name): $*"
+  echo "--- the program's standard error:"
+  cat "$WORK/err"
+  [ -f "$WORK/report" ] && { echo "--- the camera's report:"; cat "$WORK/report"; }
+  kill "$pid" 2>/dev/null
+  exit 1
+}
+
+# wait_for SECONDS COMMAND...: until the command succeeds.
+wait_for() {
+  local until=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $until ] && return 1
+    sleep 0.1
+  done
+}
+
+testbed() { echo "$*" >"$PICTROVE_TESTBED_CONTROL"; }
+
+report() {
+  rm -f "$WORK/report"
+  testbed report "$WORK/report"
+  wait_for 10 test -f "$WORK/report" || fail "the harness wrote no report"
+}
+
+# post OBJECT CODE [REF]: a message to the program's D-Bus object.
+post() {
+  local refs=array:string:
+  [ $# -ge 3 ] && refs=array:string:$3
+  dbus-send --session --print-reply --dest=vnd.morv.pictrove "$1" \
+    vnd.morv.pictrove.Messages.Post string:"$2" "$refs" >/dev/null 2>&1
+}
+
+pictures() { ls "$WORK/camera" | wc -l; }
+listed() { grep -q "getdir path" "$WORK/err"; }
+all_thumbnails() {
+  report
+  [ "$(grep -c '^thumbnail ' "$WORK/report")" -eq "$(pictures)" ]
+}
+downloaded() { [ "$(ls "$WORK/folder" | wc -l)" -eq "$(pictures)" ]; }
+partial() { ls -A "$WORK/folder" | grep -q '^\.'; }
+said() { grep -q "$1" "$WORK/err"; }
+running() { kill -0 "$pid" 2>/dev/null; }
+
+# As root the node's mode would not stop an open: the program then runs without the
+# capabilities that override file modes, as a user's program would.
+start_program() {
+  local as_user=()
+  [ "$(id -u)" = 0 ] && as_user=(setpriv --bounding-set -dac_override,-dac_read_search --)
+  "${as_user[@]}" "$program" 2>"$WORK/err" &
+  pid=$!
+  wait_for 20 post /mainwindow SNEW || fail "the program's D-Bus service did not come up"
+}
+
+camera_found() {
+  wait_for 30 listed || fail "no directory listing on standard error"
+  wait_for 30 all_thumbnails || fail "not every thumbnail was fetched"
+  ! grep -q '^problem ' "$WORK/report" || fail "the camera saw malformed requests"
+}
+
+download_all() {
+  post /mainwindow SALL || fail "'SALL' was refused"
+  post /application slct "$WORK/folder" || fail "'slct' was refused"
+}
+
+# The angle each picture was turned by, as "NAME ANGLE" lines, from standard error.
+turns() {
+  awk '/^Download /{ name = $2; sub(/.*\\/, "", name) } /^ rotate /{ print name, $2 }' "$WORK/err"
+}
+
+# The camera's picture as it must arrive: turned upright when the camera says so.
+expected() {
+  local angle
+  angle=$(turns | awk -v name="$1" '$1 == name { print $2 }')
+  if [ -n "$angle" ]; then
+    jpegtran -rotate "$angle" "$WORK/camera/$1"
+  else
+    cat "$WORK/camera/$1"
+  fi
+}
+
+check_downloads() {
+  wait_for 60 downloaded || fail "the pictures did not all arrive"
+  [ "$(turns | wc -l)" -gt 0 ] || fail "no picture was turned upright"
+  local file name
+  for file in "$WORK/camera"/*; do
+    name=${file##*/}
+    expected "$name" | cmp -s - "$WORK/folder/$name" || fail "$name differs from the camera's picture"
+    [ "$(getfattr --only-values -n user.mime_type "$WORK/folder/$name" 2>/dev/null)" = image/jpeg ] ||
+      fail "$name is not typed image/jpeg"
+    getfattr -n user.EXIF:Date "$WORK/folder/$name" >/dev/null 2>&1 || fail "$name has no date"
+  done
+  report
+  ! grep -q '^picture .* [2367abef][0-9a-f]$' "$WORK/report" ||
+    fail "a downloaded picture is still marked new on the camera"
+}
+
+# Presses the default button of every alert on screen, until none comes for a second.
+answer_alerts() {
+  local window
+  while wait_for 1 eval 'window=$(xdotool search --name "pictrove error" | head -1); [ -n "$window" ]'; do
+    xdotool windowfocus --sync "$window" key Return
+    sleep 0.2
+  done
+}
+
+unopenable() { grep -c "Download: Could not open USB device" "$WORK/err"; }
+
+check_unplugged_download() {
+  wait_for 20 said "Device Removed." || fail "no \"Device Removed.\" on standard error"
+  # The picture in flight fails, the rest find no camera; each says so in an alert.
+  wait_for 20 said "^pictrove error: " || fail "the interrupted download reported nothing"
+  answer_alerts
+  ! partial || fail "a partial file was left in the folder"
+  local file
+  for file in "$WORK/folder"/*; do
+    [ -e "$file" ] || continue
+    expected "${file##*/}" | cmp -s - "$file" || fail "${file##*/} is truncated"
+  done
+  local before
+  before=$(unopenable)
+  download_all
+  wait_for 20 eval '[ "$(unopenable)" -gt "$before" ]' ||
+    fail "the next download did not say the camera could not be opened"
+}
+
+quit_program() {
+  post /mainwindow QUIT
+  wait_for 20 eval '! running' || fail "the program did not quit"
+  wait "$pid" || fail "the program exited with status $?"
+}
+
+case $case_name in
+  present)
+    start_program
+    camera_found
+    quit_program
+    ;;
+  download)
+    start_program
+    camera_found
+    download_all
+    check_downloads
+    quit_program
+    ;;
+  hotplug)
+    start_program
+    sleep 1
+    ! listed || fail "a listing came with no camera plugged in"
+    testbed plug
+    camera_found
+    download_all
+    wait_for 30 partial || fail "the download did not start"
+    testbed unplug
+    check_unplugged_download
+    answer_alerts
+    quit_program
+    ;;
+  permission)
+    start_program
+    sleep 1
+    ! listed || fail "the camera was read before its node could be opened"
+    testbed grant
+    camera_found
+    quit_program
+    ;;
+esac
+echo "$case_name: passed"
