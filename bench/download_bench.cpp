@@ -16,12 +16,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/pic_Item.h"
+#include "bench/BenchSupport.h"
 #include "camera/CameraHost.h"
 #include "camera/ixus_command.h"
 #include "camera/ixus_getfile.h"
@@ -40,33 +40,6 @@ constexpr const char* kPath = "D:\\DCIM\\100CANON\\IMG_0001.JPG";
 constexpr const char* kName = "IMG_0001.JPG";
 constexpr uint32_t kMiB = 1024 * 1024;
 
-class BenchHost : public CameraHost {
- public:
-  unsigned char* CameraBuffer() override { return buffer_.data(); }
-  uint16_t ProductID() const override { return 0x3049; }
-  void SetProductID(uint16_t) override {}
-  void clear_list() override {}
-  void add_item(pic_Item* item) override { delete item; }
-  void sort_list() override {}
-  void openstatus(uint64_t, const char*) override {}
-  void closestatus() override {}
-  void updatestatus(unsigned long delta, const char*) override { reported += delta; }
-  CameraFacts& Facts() override { return facts_; }
-
-  unsigned long reported = 0;
-
- private:
-  std::vector<unsigned char> buffer_ = std::vector<unsigned char>(kCameraBufferSize);
-  CameraFacts facts_;
-};
-
-// Counts alerts instead of showing them: a benchmark with one has failed.
-class CountingAlerts : public kit::AlertHandler {
- public:
-  int Show(const kit::AlertRequest&) override { return ++shown, 0; }
-  int shown = 0;
-};
-
 // A camera holding one generated picture of `size` bytes, plugged in and configured, and a
 // scratch folder as the current one.
 struct Setup {
@@ -81,14 +54,8 @@ struct Setup {
     device->SetConfiguration(device->ConfigurationAt(0));
     SetCameraHost(&host);
     kit::SetAlertHandler(&alerts);
-    std::string pattern = std::filesystem::temp_directory_path() / "download_bench_XXXXXX";
-    folder = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
   }
   ~Setup() {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(folder);
     kit::SetAlertHandler(nullptr);
     SetCameraHost(nullptr);
     device.reset();
@@ -113,8 +80,7 @@ struct Setup {
   std::unique_ptr<USBDevice> device;
   BenchHost host;
   CountingAlerts alerts;
-  std::string folder;
-  std::filesystem::path previous;
+  ScratchFolder folder;
 };
 
 double ProcessSeconds() {

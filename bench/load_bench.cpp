@@ -4,13 +4,12 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
-#include <algorithm>
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/pic_Item.h"
+#include "bench/BenchSupport.h"
 #include "camera/CameraHost.h"
 #include "camera/ixus_dir.h"
 #include "camera/ixus_thumbs.h"
@@ -24,34 +23,6 @@ namespace {
 
 constexpr int kPictures = 1000;
 constexpr const char* kNode = "/dev/bus/usb/001/002";
-
-// Keeps the records as the program's list would, sorted newest first.
-class BenchHost : public CameraHost {
- public:
-  unsigned char* CameraBuffer() override { return buffer_.data(); }
-  uint16_t ProductID() const override { return 0x3049; }
-  void SetProductID(uint16_t) override {}
-  void clear_list() override { items.clear(); }
-  void add_item(pic_Item* item) override { items.emplace_back(item); }
-  void sort_list() override {
-    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-      const pic_Item* left = a.get();
-      const pic_Item* right = b.get();
-      return pic_compareFunc(&left, &right) < 0;
-    });
-  }
-  // Loading shows no progress and asks the camera nothing about itself.
-  void openstatus(uint64_t, const char*) override {}
-  void updatestatus(unsigned long, const char*) override {}
-  void closestatus() override {}
-  CameraFacts& Facts() override { return facts_; }
-
-  std::vector<std::unique_ptr<pic_Item>> items;
-
- private:
-  std::array<unsigned char, kCameraBufferSize> buffer_{};
-  CameraFacts facts_;
-};
 
 // The demo pictures over and over, in folders of 100 as a camera numbers them.
 std::shared_ptr<sim::SimCamera> MakeCamera() {

@@ -151,6 +151,24 @@ check_unplugged_download() {
     fail "the next download did not say the camera could not be opened"
 }
 
+# Clock ticks of CPU the program has used, user and system.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
+
+# With the camera idle nothing may poll it: the emulated node is always ready, so a
+# transfer left pending would make libusb's event loop spin on it.
+check_idle() {
+  local before after
+  before=$(cpu_ticks)
+  sleep 3
+  after=$(cpu_ticks)
+  local percent
+  percent=$(awk -v used=$((after - before)) -v tick="$(getconf CLK_TCK)" \
+    'BEGIN { printf "%.1f", used * 100 / (3 * tick) }')
+  echo "idle CPU: $percent % of a core"
+  awk -v percent="$percent" 'BEGIN { exit !(percent < 2) }' ||
+    fail "the program used $percent % of a core with the camera idle"
+}
+
 quit_program() {
   post /mainwindow QUIT
   wait_for 20 eval '! running' || fail "the program did not quit"
@@ -161,6 +179,7 @@ case $case_name in
   present)
     start_program
     camera_found
+    check_idle
     quit_program
     ;;
   download)

@@ -7,8 +7,6 @@
 // --export: the camera's pictures are written there before the command starts.
 // The command finds in PICTROVE_TESTBED_CONTROL a FIFO that takes one request a line:
 // "plug", "plug locked", "grant", "unplug", "report FILE" (see CameraReport.h).
-// The harness re-executes itself under the preload libraries, because the testbed's
-// handlers must run inside the mock environment too.
 #include <fcntl.h>
 #include <glib-unix.h>
 #include <glib.h>
@@ -24,8 +22,9 @@
 #include <vector>
 
 #include "sim/GeneratedPicture.h"
+#include "sim/usbfs/CameraTestbed.h"
+#include "sim/usbfs/MockEnvironment.h"
 #include "tests/realstack/harness/CameraReport.h"
-#include "tests/realstack/harness/CameraTestbed.h"
 
 namespace {
 
@@ -72,20 +71,9 @@ Options Parse(int argc, char** argv) {
   return options;
 }
 
-void EnterMockEnvironment(char** argv) {
-  // Our own mark: the library's check also wants a testbed, which comes only later.
-  if (getenv("PICTROVE_UMOCKDEV_PRELOADED") != nullptr) return;
-  setenv("PICTROVE_UMOCKDEV_PRELOADED", "1", 1);
-  std::string preload = std::string(PICTROVE_SEEK_SHIM) + ":libumockdev-preload.so.0";
-  setenv("LD_PRELOAD", preload.c_str(), 1);
-  execv("/proc/self/exe", argv);
-  perror("execv");
-  exit(2);
-}
-
 struct Run {
   std::shared_ptr<sim::SimCamera> camera;
-  realstack::CameraTestbed* testbed;
+  sim::CameraTestbed* testbed;
   GMainLoop* loop;
   std::string control_folder;
   int status = 0;
@@ -179,10 +167,10 @@ std::shared_ptr<sim::SimCamera> MakeCamera(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  EnterMockEnvironment(argv);
+  sim::EnterMockEnvironment(argv);
   Options options = Parse(argc, argv);
   Run run{MakeCamera(options), nullptr, g_main_loop_new(nullptr, FALSE), {}};
-  realstack::CameraTestbed testbed(run.camera);
+  sim::CameraTestbed testbed(run.camera);
   run.testbed = &testbed;
   if (!options.absent) testbed.Plug(options.locked);
   OpenControl(run);

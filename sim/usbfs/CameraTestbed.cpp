@@ -1,4 +1,4 @@
-#include "tests/realstack/harness/CameraTestbed.h"
+#include "sim/usbfs/CameraTestbed.h"
 
 #include <fcntl.h>
 #include <glib/gstdio.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace realstack {
+namespace sim {
 
 namespace {
 
@@ -27,10 +27,9 @@ std::string Format(const char* format, unsigned value) {
 
 }  // namespace
 
-CameraTestbed::CameraTestbed(std::shared_ptr<sim::SimCamera> camera)
+CameraTestbed::CameraTestbed(std::shared_ptr<SimCamera> camera)
     : testbed_(umockdev_testbed_new()),
-      hub_{std::make_shared<sim::SimDevice>(sim::MakeHubSet()), nullptr, "/dev/bus/usb/001/001", "",
-           1},
+      hub_{std::make_shared<SimDevice>(MakeHubSet()), nullptr, "/dev/bus/usb/001/001", "", 1},
       camera_{std::move(camera), nullptr, "/dev/bus/usb/001/002", "", 2} {
   Attach(hub_);
   Attach(camera_);
@@ -46,7 +45,7 @@ CameraTestbed::~CameraTestbed() {
 }
 
 void CameraTestbed::Attach(Served& served) {
-  served.adapter = std::make_unique<sim::UsbfsAdapter>(served.device, served.devnum);
+  served.adapter = std::make_unique<UsbfsAdapter>(served.device, served.devnum);
   GError* error = nullptr;
   if (!umockdev_testbed_attach_ioctl(testbed_, served.node.c_str(), served.adapter->Handler(),
                                      &error))
@@ -119,4 +118,4 @@ void CameraTestbed::RemoveDeparted() {
   departed_.clear();
 }
 
-}  // namespace realstack
+}  // namespace sim

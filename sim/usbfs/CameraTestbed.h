@@ -12,11 +12,11 @@
 #include "sim/SimCamera.h"
 #include "sim/usbfs/UsbfsAdapter.h"
 
-namespace realstack {
+namespace sim {
 
 class CameraTestbed {
  public:
-  explicit CameraTestbed(std::shared_ptr<sim::SimCamera> camera);
+  explicit CameraTestbed(std::shared_ptr<SimCamera> camera);
   ~CameraTestbed();
 
   CameraTestbed(const CameraTestbed&) = delete;
@@ -32,10 +32,10 @@ class CameraTestbed {
 
  private:
   struct Served {
-    std::shared_ptr<sim::SimDevice> device;
+    std::shared_ptr<SimDevice> device;
     // Attached for the testbed's whole life: a handler may still be answering an old fd
     // when the device goes, and a replugged device is served by the same one.
-    std::unique_ptr<sim::UsbfsAdapter> adapter;
+    std::unique_ptr<UsbfsAdapter> adapter;
     std::string node;
     std::string sysfs;
     uint8_t devnum;
@@ -53,4 +53,4 @@ class CameraTestbed {
   std::string departed_;  // the sysfs entry of an unplugged camera
 };
 
-}  // namespace realstack
+}  // namespace sim

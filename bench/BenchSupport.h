@@ -1,0 +1,57 @@
+// What the benchmarks install around the protocol: a camera host, an alert counter and a
+// scratch folder to download into.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/pic_Item.h"
+#include "camera/CameraHost.h"
+#include "kit/Alert.h"
+
+// Keeps the records as the program's list would (sorted newest first), adds up the
+// progress reports, and shows nothing.
+
+class BenchHost : public CameraHost {
+ public:
+  unsigned char* CameraBuffer() override { return buffer_.data(); }
+  uint16_t ProductID() const override { return 0x3049; }
+  void SetProductID(uint16_t) override {}
+  void clear_list() override { items.clear(); }
+  void add_item(pic_Item* item) override { items.emplace_back(item); }
+  void sort_list() override;
+  void openstatus(uint64_t, const char*) override {}
+  void updatestatus(unsigned long delta, const char*) override { reported += delta; }
+  void closestatus() override {}
+  CameraFacts& Facts() override { return facts_; }
+
+  std::vector<std::unique_ptr<pic_Item>> items;
+  unsigned long reported = 0;
+
+ private:
+  std::array<unsigned char, kCameraBufferSize> buffer_{};
+  CameraFacts facts_;
+};
+
+// Counts alerts instead of showing them: a benchmark with one has failed.
+class CountingAlerts : public kit::AlertHandler {
+ public:
+  int Show(const kit::AlertRequest&) override { return ++shown, 0; }
+  int shown = 0;
+};
+
+// A fresh folder, the current one while this lives; removed with what it holds.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+ private:
+  std::string folder_;
+  std::filesystem::path previous_;
+};

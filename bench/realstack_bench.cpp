@@ -1,0 +1,151 @@
+// The real USB stack's cost: the same work through libusb on an emulated usbfs node (the
+// simulated camera behind umockdev's preload library) and on the simulated platform, both
+// unpaced, in wall time, since the emulated camera answers on a thread of its own.
+//   Thumbnails: the listing and every thumbnail of 100 pictures (items a second).
+//   Download: one 8 MiB picture into a file (bytes a second).
+// The ratio of the two rows of a pair is the stack's overhead.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "bench/BenchSupport.h"
+#include "camera/ixus_dir.h"
+#include "camera/ixus_getfile.h"
+#include "camera/ixus_thumbs.h"
+#include "kit/Platform.h"
+#include "sim/GeneratedPicture.h"
+#include "sim/SimCamera.h"
+#include "sim/SimPlatform.h"
+#include "sim/usbfs/CameraTestbed.h"
+#include "sim/usbfs/MockEnvironment.h"
+#include "usb/USBDevice.h"
+
+namespace {
+
+constexpr const char* kNode = "/dev/bus/usb/001/002";
+constexpr int kPictures = 100;
+constexpr uint32_t kDownloadSize = 8 * 1024 * 1024;
+constexpr const char* kDownloadPath = "D:\\DCIM\\101CANON\\IMG_9000.JPG";
+constexpr const char* kDownloadName = "IMG_9000.JPG";
+
+enum class Stack { kSimulated, kReal };
+
+std::shared_ptr<sim::SimCamera> MakeCamera() {
+  auto camera = std::make_shared<sim::SimCamera>();
+  std::vector<sim::PictureSpec> specs = sim::DemoPictures();
+  for (int index = 0; index < kPictures; ++index) {
+    sim::PictureSpec spec = specs[size_t(index) % specs.size()];
+    char name[16];
+    snprintf(name, sizeof name, "IMG_%04d.JPG", index + 1);
+    spec.date += uint32_t(index) * 97;
+    camera->AddFile("100CANON", {name, sim::kAttributeNew, spec.date, sim::MakePicture(spec)});
+  }
+  sim::PictureSpec large = specs.front();
+  large.name = kDownloadName;
+  camera->AddFile("101CANON", sim::MakeGeneratedPicture(large, kDownloadSize));
+  camera->KeepTransfers(false);
+  return camera;
+}
+
+// The camera on one stack or the other, opened and configured.
+struct Setup {
+  explicit Setup(Stack stack) {
+    if (stack == Stack::kReal) {
+      testbed = std::make_unique<sim::CameraTestbed>(camera);
+      testbed->Plug();
+      platform = kit::MakeHostPlatform();
+    } else {
+      auto simulated = std::make_shared<sim::SimPlatform>();
+      simulated->Bus().Plug(kNode, camera);
+      platform = simulated;
+    }
+    Enter();
+    device = std::make_unique<USBDevice>(kNode);
+    device->SetConfiguration(device->ConfigurationAt(0));
+  }
+
+  void Enter() {
+    kit::InstallPlatform(platform);
+    SetCameraHost(&host);
+    kit::SetAlertHandler(&alerts);
+  }
+
+  bool Load() {
+    host.clear_list();
+    ixus_direntry* listing = ixus_getdir(device.get(), host.CameraBuffer(), nullptr);
+    if (listing == nullptr) return false;
+    ixus_getthumbs(device.get(), host.CameraBuffer(), listing);
+    ixus_freedir(listing);
+    size_t thumbnails = 0;
+    for (const auto& item : host.items) thumbnails += item->Thumbnail() != nullptr;
+    return thumbnails == kPictures + 1 && alerts.shown == 0;
+  }
+
+  bool Download() {
+    host.reported = 0;
+    pic_Item record;
+    record.set_Name(kDownloadPath);
+    record.set_Orientation(1);
+    bool ok = ixus_getfile(device.get(), host.CameraBuffer(), kDownloadPath, &record);
+    unlink(kDownloadName);
+    return ok && alerts.shown == 0 && host.reported == kDownloadSize;
+  }
+
+  std::shared_ptr<sim::SimCamera> camera = MakeCamera();
+  std::unique_ptr<sim::CameraTestbed> testbed;
+  std::shared_ptr<kit::Platform> platform;
+  std::unique_ptr<USBDevice> device;
+  BenchHost host;
+  CountingAlerts alerts;
+};
+
+// One of each, kept to the end of the process: a process holds one testbed.
+Setup& Shared(Stack stack) {
+  static Setup* setups[2] = {};
+  Setup*& setup = setups[int(stack)];
+  if (setup == nullptr)
+    setup = new Setup(stack);
+  else
+    setup->Enter();
+  return *setup;
+}
+
+const char* Label(Stack stack) {
+  return stack == Stack::kReal ? "real stack" : "simulated";
+}
+
+void BM_Thumbnails(benchmark::State& state) {
+  Stack stack = Stack(state.range(0));
+  Setup& setup = Shared(stack);
+  for (auto _ : state)
+    if (!setup.Load()) state.SkipWithError("the pictures did not all load");
+  state.SetItemsProcessed(state.iterations() * (kPictures + 1));
+  state.SetLabel(Label(stack));
+}
+BENCHMARK(BM_Thumbnails)->Arg(int(Stack::kSimulated))->Arg(int(Stack::kReal))->UseRealTime();
+
+void BM_Download(benchmark::State& state) {
+  Stack stack = Stack(state.range(0));
+  Setup& setup = Shared(stack);
+  for (auto _ : state)
+    if (!setup.Download()) state.SkipWithError("the download failed");
+  state.SetBytesProcessed(state.iterations() * int64_t(kDownloadSize));
+  state.SetLabel(Label(stack));
+}
+BENCHMARK(BM_Download)->Arg(int(Stack::kSimulated))->Arg(int(Stack::kReal))->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  sim::EnterMockEnvironment(argv);
+  // The protocol's diagnostics go to standard error; keep them off the measurement.
+  if (freopen("/dev/null", "w", stderr) == nullptr) return 1;
+  ScratchFolder folder;  // downloads land here
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
