@@ -200,6 +200,12 @@ case $case_name in
     testbed unplug
     check_unplugged_download
     answer_alerts
+    # Plugged in again: found afresh, every thumbnail fetched a second time.
+    testbed plug
+    wait_for 30 eval '[ "$(grep -c "getdir path" "$WORK/err")" -eq 2 ]' ||
+      fail "the camera was not found again after it was plugged back in"
+    wait_for 30 eval 'report; [ "$(grep -c "^thumbnail " "$WORK/report")" -eq $((2 * $(pictures))) ]' ||
+      fail "not every thumbnail was fetched again"
     quit_program
     ;;
   permission)
