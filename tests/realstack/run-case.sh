@@ -182,6 +182,7 @@ case $case_name in
   present)
     start_program
     camera_found
+    ! said "^USBKit: " || fail "a node of the bus could not be opened"
     check_idle
     quit_program
     ;;
@@ -215,6 +216,8 @@ case $case_name in
     start_program
     sleep 1
     ! listed || fail "the camera was read before its node could be opened"
+    [ "$(grep -c "^USBKit: Cannot open '/dev/bus/usb/001/002'" "$WORK/err")" -eq 1 ] ||
+      fail "the refused open was not reported once"
     testbed grant
     camera_found
     quit_program
