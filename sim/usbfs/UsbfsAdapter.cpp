@@ -46,7 +46,7 @@ Data Fetch(UMockdevIoctlData* arg) {
 
 }  // namespace
 
-UsbfsAdapter::UsbfsAdapter(std::shared_ptr<sim::SimDevice> device, uint8_t devnum)
+UsbfsAdapter::UsbfsAdapter(std::shared_ptr<SimDevice> device, uint8_t devnum)
     : device_(std::move(device)), devnum_(devnum), handler_(umockdev_ioctl_base_new()) {
   g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(OnIoctl), this);
   g_signal_connect(handler_, "handle-read", G_CALLBACK(OnRead), this);
@@ -84,9 +84,7 @@ void UsbfsAdapter::OnConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, 
 void UsbfsAdapter::OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
   auto* adapter = static_cast<UsbfsAdapter*>(self);
   std::lock_guard lock(adapter->mutex_);
-  auto found = adapter->opens_.find(client);
-  if (found == adapter->opens_.end()) return;
-  adapter->opens_.erase(found);
+  adapter->opens_.erase(client);  // with the URBs it never reaped
 }
 
 gboolean UsbfsAdapter::OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {

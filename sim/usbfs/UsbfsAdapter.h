@@ -1,7 +1,9 @@
 // Serves a simulated device over usbdevfs: the reads and ioctls that a program makes on an
 // emulated /dev/bus/usb node arrive here and are answered from the simulated device.
 // Every URB completes at once, because the emulated fd is always readable and a pending
-// one would make libusb's event loop spin.
+// one would make libusb's event loop spin. An fd opened before the device went away (or
+// before it was plugged in again) answers ENODEV, but still gives back the URBs that had
+// completed, as the kernel does.
 #pragma once
 
 #include <umockdev.h>
@@ -25,7 +27,7 @@ using IoctlDataRef = std::unique_ptr<UMockdevIoctlData, IoctlDataUnref>;
 
 class UsbfsAdapter {
  public:
-  UsbfsAdapter(std::shared_ptr<sim::SimDevice> device, uint8_t devnum);
+  UsbfsAdapter(std::shared_ptr<SimDevice> device, uint8_t devnum);
   ~UsbfsAdapter();
 
   UsbfsAdapter(const UsbfsAdapter&) = delete;
@@ -57,7 +59,7 @@ class UsbfsAdapter {
   bool Stale(const Open& open) const;
   bool HasInterface(unsigned int number) const;
 
-  std::shared_ptr<sim::SimDevice> device_;
+  std::shared_ptr<SimDevice> device_;
   uint8_t devnum_;
   UMockdevIoctlBase* handler_;
   std::mutex mutex_;
