@@ -1,8 +1,11 @@
 #include "bench/BenchSupport.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
+
+#include "camera/ixus_getfile.h"
 
 void BenchHost::sort_list() {
   std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
@@ -22,4 +25,15 @@ ScratchFolder::ScratchFolder() : previous_(std::filesystem::current_path()) {
 ScratchFolder::~ScratchFolder() {
   std::filesystem::current_path(previous_);
   if (!folder_.empty()) std::filesystem::remove_all(folder_);
+}
+
+bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
+                        const char* path, const char* name, uint32_t size) {
+  host.reported = 0;
+  pic_Item record;
+  record.set_Name(path);
+  record.set_Orientation(1);
+  bool ok = ixus_getfile(device, host.CameraBuffer(), path, &record);
+  unlink(name);
+  return ok && alerts.shown == 0 && host.reported == size;
 }

@@ -12,6 +12,8 @@
 #include "camera/CameraHost.h"
 #include "kit/Alert.h"
 
+class USBDevice;
+
 // Keeps the records as the program's list would (sorted newest first), adds up the
 // progress reports, and shows nothing.
 
@@ -55,3 +57,9 @@ class ScratchFolder {
   std::string folder_;
   std::filesystem::path previous_;
 };
+
+// Downloads the picture at the camera path into the current folder, where it is called
+// `name`, and removes it again. Whether it came whole: no alert, and progress reports that
+// add up to `size`.
+bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
+                        const char* path, const char* name, uint32_t size);

@@ -24,7 +24,6 @@
 #include "bench/BenchSupport.h"
 #include "camera/CameraHost.h"
 #include "camera/ixus_command.h"
-#include "camera/ixus_getfile.h"
 #include "kit/Alert.h"
 #include "kit/Platform.h"
 #include "sim/GeneratedPicture.h"
@@ -64,15 +63,7 @@ struct Setup {
 
   // One download, its progress reports adding up to the picture; the file is gone again
   // afterwards.
-  bool Download() {
-    host.reported = 0;
-    pic_Item record;
-    record.set_Name(kPath);
-    record.set_Orientation(1);
-    bool ok = ixus_getfile(device.get(), host.CameraBuffer(), kPath, &record);
-    unlink(kName);
-    return ok && alerts.shown == 0 && host.reported == size;
-  }
+  bool Download() { return DownloadAndDiscard(device.get(), host, alerts, kPath, kName, size); }
 
   uint32_t size;
   std::shared_ptr<sim::SimPlatform> platform = std::make_shared<sim::SimPlatform>();

@@ -13,7 +13,6 @@
 
 #include "bench/BenchSupport.h"
 #include "camera/ixus_dir.h"
-#include "camera/ixus_getfile.h"
 #include "camera/ixus_thumbs.h"
 #include "kit/Platform.h"
 #include "sim/GeneratedPicture.h"
@@ -85,13 +84,8 @@ struct Setup {
   }
 
   bool Download() {
-    host.reported = 0;
-    pic_Item record;
-    record.set_Name(kDownloadPath);
-    record.set_Orientation(1);
-    bool ok = ixus_getfile(device.get(), host.CameraBuffer(), kDownloadPath, &record);
-    unlink(kDownloadName);
-    return ok && alerts.shown == 0 && host.reported == kDownloadSize;
+    return DownloadAndDiscard(device.get(), host, alerts, kDownloadPath, kDownloadName,
+                              kDownloadSize);
   }
 
   std::shared_ptr<sim::SimCamera> camera = MakeCamera();
