@@ -9,16 +9,17 @@ if [ -z "${PICTROVE_TESTBED_CONTROL:-}" ]; then
   WORK=$(mktemp -d)
   trap 'rm -rf "$WORK"' EXIT
   export WORK HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config QT_QPA_PLATFORM=offscreen
-  [ "$case_name" = hotplug ] && QT_QPA_PLATFORM=xcb
   mkdir -p "$HOME" "$WORK/camera" "$WORK/folder"
+  options=() display=()
   case $case_name in
-    hotplug) options=(--absent --large 4000000 --pace 2000000) ;;
+    hotplug)
+      options=(--absent --large 4000000 --pace 2000000)
+      # It must answer alerts, which takes a display: a virtual one.
+      display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+      QT_QPA_PLATFORM=xcb
+      ;;
     permission) options=(--locked) ;;
-    *) options=() ;;
   esac
-  # The hotplug case must answer an alert: it runs on a virtual X display, the rest offscreen.
-  display=()
-  [ "$case_name" = hotplug ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
   timeout 110 "$harness" "${options[@]}" --export "$WORK/camera" -- "${display[@]}" bash "$0" "$@"
   exit
 fi
