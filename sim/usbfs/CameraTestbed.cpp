@@ -38,7 +38,6 @@ CameraTestbed::CameraTestbed(std::shared_ptr<SimCamera> camera)
 
 CameraTestbed::~CameraTestbed() {
   Unplug();
-  RemoveDeparted();
   for (Served* served : {&camera_, &hub_})
     umockdev_testbed_detach_ioctl(testbed_, served->node.c_str(), nullptr);
   g_object_unref(testbed_);
@@ -79,8 +78,8 @@ void CameraTestbed::Add(Served& served, const char* name, const std::string& par
   umockdev_testbed_set_attribute_binary(testbed_, served.sysfs.c_str(), "descriptors", blob.data(),
                                         int(blob.size()));
   // The testbed records the node's numbers but makes no file, and the preload library
-  // serves only nodes whose file exists below the testbed's root.
-  // Made in place, as udev makes a node: a watcher must not see a temporary name.
+  // serves only nodes whose file exists below the testbed's root. Made in place, as udev
+  // makes a node: a watcher must not see a temporary name.
   std::string file = NodeFile(served);
   gchar* folder = g_path_get_dirname(file.c_str());
   bool made = g_mkdir_with_parents(folder, 0755) == 0;
@@ -91,7 +90,6 @@ void CameraTestbed::Add(Served& served, const char* name, const std::string& par
 
 void CameraTestbed::Plug(bool locked) {
   if (Plugged()) return;
-  RemoveDeparted();
   camera_.device->Connect();
   Add(camera_, "1-1", hub_.sysfs, locked ? 0 : kOpenMode);
 }
@@ -105,17 +103,9 @@ void CameraTestbed::Unplug() {
   if (!Plugged()) return;
   umockdev_testbed_uevent(testbed_, camera_.sysfs.c_str(), "remove");
   camera_.device->Unplug();
+  umockdev_testbed_remove_device(testbed_, camera_.sysfs.c_str());
   g_remove(NodeFile(camera_).c_str());
-  // The sysfs entry goes later: removing it drops the connections of fds still open on
-  // the node, and a request in flight on one would never be answered.
-  departed_ = camera_.sysfs;
   camera_.sysfs.clear();
-}
-
-void CameraTestbed::RemoveDeparted() {
-  if (departed_.empty()) return;
-  umockdev_testbed_remove_device(testbed_, departed_.c_str());
-  departed_.clear();
 }
 
 }  // namespace sim

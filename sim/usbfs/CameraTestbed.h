@@ -45,12 +45,10 @@ class CameraTestbed {
   // Adds the device below `parent` (none: the bus itself) and makes its node.
   void Add(Served& served, const char* name, const std::string& parent, unsigned mode);
   std::string NodeFile(const Served& served) const;
-  void RemoveDeparted();
 
   UMockdevTestbed* testbed_;
   Served hub_;
   Served camera_;
-  std::string departed_;  // the sysfs entry of an unplugged camera
 };
 
 }  // namespace sim

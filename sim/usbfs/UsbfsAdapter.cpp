@@ -19,8 +19,7 @@ constexpr int kFullSpeed = 2;  // USB_SPEED_FULL
 constexpr size_t kSetupSize = 8;
 
 long Result(const kit::RawReply& reply, long moved) {
-  if (reply.call != 0) return -EPIPE;
-  return reply.status == 0 ? moved : -EPIPE;
+  return reply.Ok() ? moved : -EPIPE;
 }
 
 using Data = IoctlDataRef;

@@ -73,9 +73,10 @@ Options Parse(int argc, char** argv) {
 
 struct Run {
   std::shared_ptr<sim::SimCamera> camera;
-  sim::CameraTestbed* testbed;
-  GMainLoop* loop;
+  sim::CameraTestbed* testbed = nullptr;
+  GMainLoop* loop = nullptr;
   std::string control_folder;
+  std::string pending;  // control requests read but not yet ended by a newline
   int status = 0;
 };
 
@@ -105,13 +106,12 @@ void Obey(Run& run, const std::string& request) {
 
 gboolean ReadControl(gint fd, GIOCondition, gpointer data) {
   auto* run = static_cast<Run*>(data);
-  static std::string pending;
   char buffer[512];
   ssize_t got;
-  while ((got = read(fd, buffer, sizeof buffer)) > 0) pending.append(buffer, size_t(got));
-  for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
-    std::string request = pending.substr(0, end);
-    pending.erase(0, end + 1);
+  while ((got = read(fd, buffer, sizeof buffer)) > 0) run->pending.append(buffer, size_t(got));
+  for (size_t end; (end = run->pending.find('\n')) != std::string::npos;) {
+    std::string request = run->pending.substr(0, end);
+    run->pending.erase(0, end + 1);
     Obey(*run, request);
   }
   return G_SOURCE_CONTINUE;
@@ -169,7 +169,9 @@ std::shared_ptr<sim::SimCamera> MakeCamera(const Options& options) {
 int main(int argc, char** argv) {
   sim::EnterMockEnvironment(argv);
   Options options = Parse(argc, argv);
-  Run run{MakeCamera(options), nullptr, g_main_loop_new(nullptr, FALSE), {}};
+  Run run;
+  run.camera = MakeCamera(options);
+  run.loop = g_main_loop_new(nullptr, FALSE);
   sim::CameraTestbed testbed(run.camera);
   run.testbed = &testbed;
   if (!options.absent) testbed.Plug(options.locked);
