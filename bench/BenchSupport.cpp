@@ -4,8 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "camera/ixus_getfile.h"
+#include "sim/PictureMaker.h"
+#include "sim/SimCamera.h"
 
 void BenchHost::sort_list() {
   std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
@@ -36,4 +39,18 @@ bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts
   bool ok = ixus_getfile(device, host.CameraBuffer(), path, &record);
   unlink(name);
   return ok && alerts.shown == 0 && host.reported == size;
+}
+
+void AddDemoPictures(sim::SimCamera& camera, int count) {
+  std::vector<sim::PictureSpec> specs = sim::DemoPictures();
+  std::vector<std::vector<uint8_t>> shapes;
+  for (const sim::PictureSpec& spec : specs) shapes.push_back(sim::MakePicture(spec));
+  for (int index = 0; index < count; ++index) {
+    char name[24];  // room for any int, though a camera stops at 9999
+    snprintf(name, sizeof name, "IMG_%04d.JPG", index + 1);
+    std::string folder = std::to_string(100 + index / 100) + "CANON";
+    camera.AddFile(folder, {name, sim::kAttributeNew,
+                            specs[size_t(index) % specs.size()].date + uint32_t(index) * 97,
+                            shapes[size_t(index) % shapes.size()]});
+  }
 }

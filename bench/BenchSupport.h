@@ -13,6 +13,9 @@
 #include "kit/Alert.h"
 
 class USBDevice;
+namespace sim {
+class SimCamera;
+}
 
 // Keeps the records as the program's list would (sorted newest first), adds up the
 // progress reports, and shows nothing.
@@ -63,3 +66,7 @@ class ScratchFolder {
 // add up to `size`.
 bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
                         const char* path, const char* name, uint32_t size);
+
+// Adds `count` pictures, IMG_0001.JPG on: the demo pictures over and over, in folders of 100
+// as a camera numbers them, each listed a little later than the one before.
+void AddDemoPictures(sim::SimCamera& camera, int count);

@@ -14,7 +14,6 @@
 #include "camera/ixus_dir.h"
 #include "camera/ixus_thumbs.h"
 #include "kit/Platform.h"
-#include "sim/PictureMaker.h"
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
 #include "usb/USBDevice.h"
@@ -26,18 +25,8 @@ constexpr const char* kNode = "/dev/bus/usb/001/002";
 
 // The demo pictures over and over, in folders of 100 as a camera numbers them.
 std::shared_ptr<sim::SimCamera> MakeCamera() {
-  std::vector<std::vector<uint8_t>> shapes;
-  std::vector<sim::PictureSpec> specs = sim::DemoPictures();
-  for (const sim::PictureSpec& spec : specs) shapes.push_back(sim::MakePicture(spec));
   auto camera = std::make_shared<sim::SimCamera>();
-  for (int index = 0; index < kPictures; ++index) {
-    char name[16];
-    snprintf(name, sizeof name, "IMG_%04d.JPG", index + 1);
-    std::string folder = std::to_string(100 + index / 100) + "CANON";
-    camera->AddFile(folder, {name, sim::kAttributeNew,
-                             specs[size_t(index) % specs.size()].date + uint32_t(index) * 97,
-                             shapes[size_t(index) % shapes.size()]});
-  }
+  AddDemoPictures(*camera, kPictures);
   camera->KeepTransfers(false);
   return camera;
 }

@@ -5,7 +5,6 @@
 //   Download: one 8 MiB picture into a file (bytes a second).
 // The ratio of the two rows of a pair is the stack's overhead.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -34,15 +33,8 @@ enum class Stack { kSimulated, kReal };
 
 std::shared_ptr<sim::SimCamera> MakeCamera() {
   auto camera = std::make_shared<sim::SimCamera>();
-  std::vector<sim::PictureSpec> specs = sim::DemoPictures();
-  for (int index = 0; index < kPictures; ++index) {
-    sim::PictureSpec spec = specs[size_t(index) % specs.size()];
-    char name[16];
-    snprintf(name, sizeof name, "IMG_%04d.JPG", index + 1);
-    spec.date += uint32_t(index) * 97;
-    camera->AddFile("100CANON", {name, sim::kAttributeNew, spec.date, sim::MakePicture(spec)});
-  }
-  sim::PictureSpec large = specs.front();
+  AddDemoPictures(*camera, kPictures);
+  sim::PictureSpec large = sim::DemoPictures().front();
   large.name = kDownloadName;
   camera->AddFile("101CANON", sim::MakeGeneratedPicture(large, kDownloadSize));
   camera->KeepTransfers(false);
