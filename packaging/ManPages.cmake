@@ -1,0 +1,16 @@
+# The manual pages: every docs/NAME.1, compressed as Debian keeps them, into share/man/man1. A
+# new page needs no change here.
+file(GLOB pictrove_man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.1)
+set(pictrove_packed_pages)
+foreach(page ${pictrove_man_pages})
+  get_filename_component(name ${page} NAME)
+  set(packed ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz)
+  add_custom_command(OUTPUT ${packed}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+                     COMMAND gzip -9nc ${page} > ${packed}
+                     DEPENDS ${page}
+                     COMMENT "Compressing ${name}")
+  list(APPEND pictrove_packed_pages ${packed})
+endforeach()
+add_custom_target(man-pages ALL DEPENDS ${pictrove_packed_pages})
+install(FILES ${pictrove_packed_pages} DESTINATION share/man/man1)
