@@ -8,8 +8,10 @@
 #include "app/PictureList.h"
 #include "app/pic_Item.h"
 #include "app/ptv_App.h"
+#include "camera/UploadBlocks.h"
 #include "camera/err_req.h"
 #include "camera/ixus_attrs.h"
+#include "camera/ixus_find.h"
 #include "camera/ixus_getfile.h"
 #include "camera/ixus_info.h"
 #include "camera/ixus_init.h"
@@ -25,15 +27,16 @@ const char* Drive() {
 
 }  // namespace
 
-bool ptv_App::ChangeRecord(pic_Item* picture, const std::function<void(pic_Item*)>& change) {
+bool ptv_App::ChangeRecord(uint64_t picture, const std::function<void(pic_Item*)>& change) {
   PictureList& list = MainWin()->List();
   std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-  if (list.IndexOf(picture) < 0) return false;
-  change(picture);
+  pic_Item* record = list.Find(picture);
+  if (record == nullptr) return false;
+  change(record);
   return true;
 }
 
-bool ptv_App::Download(pic_Item* picture) {
+bool ptv_App::Download(uint64_t picture) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Download: Could not open USB device");
@@ -63,24 +66,29 @@ bool ptv_App::Download(pic_Item* picture) {
       record->set_Attrs(record->attributes & ~pic_Item::kNew);
       MainWin()->List().update_item(record);
     });
+  } else {
+    RecheckRecord(camera, picture, copy->GetName());
   }
   CloseCamera();
   return true;
 }
 
-void ptv_App::Setattr(pic_Item* picture, unsigned long attributes) {
+void ptv_App::Setattr(uint64_t picture, unsigned long attributes) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Setattr: Could not open USB device");
     return;
   }
   std::string path;
-  if (ChangeRecord(picture, [&](pic_Item* record) { path = record->GetName(); }) &&
-      ixus_setattr(camera, camerabuffer, path.c_str(), uint8_t(attributes))) {
-    ChangeRecord(picture, [&](pic_Item* record) {
-      record->set_Attrs(attributes);
-      MainWin()->List().update_item(record);
-    });
+  if (ChangeRecord(picture, [&](pic_Item* record) { path = record->GetName(); })) {
+    if (ixus_setattr(camera, camerabuffer, path.c_str(), uint8_t(attributes))) {
+      ChangeRecord(picture, [&](pic_Item* record) {
+        record->set_Attrs(attributes);
+        MainWin()->List().update_item(record);
+      });
+    } else {
+      RecheckRecord(camera, picture, path);
+    }
   }
   CloseCamera();
 }
@@ -92,9 +100,27 @@ bool ptv_App::Deletepic(const char* path) {
     return false;
   }
   fprintf(stderr, "\nDelete %s\n", path);
-  long status = ixus_delete(camera, camerabuffer, path);
+  bool deleted = ixus_delete(camera, camerabuffer, path) == kDeleted;
+  // A delete whose answer was lost may have happened all the same: the camera's listing tells.
+  if (!deleted) deleted = ixus_find(camera, camerabuffer, Drive(), path) == 0;
   CloseCamera();
-  return status == kDeleted;
+  return deleted;
+}
+
+void ptv_App::RecheckRecord(USBDevice* camera, uint64_t picture, const std::string& path) {
+  unsigned char attributes = 0;
+  int held = ixus_find(camera, camerabuffer, Drive(), path.c_str(), &attributes);
+  if (held == -1) return;
+  PictureList& list = MainWin()->List();
+  std::lock_guard<std::recursive_mutex> guard(list.Mutex());
+  pic_Item* record = list.Find(picture);
+  if (record == nullptr) return;
+  if (held == 0) {
+    list.remove_item(record);
+    return;
+  }
+  record->set_Attrs(attributes);
+  list.update_item(record);
 }
 
 void ptv_App::opencamerainfo() {
@@ -122,7 +148,14 @@ void ptv_App::ReadCameraFacts(USBDevice* camera) {
 void ptv_App::Upload(const char* path) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) return;
-  ixus_sendfile(camera, camerabuffer, path);
+  // The camera would replace its own picture of that name without a word; and the upload
+  // removes what a failed one leaves, which must never be the user's picture.
+  int held = ixus_find(camera, camerabuffer, "D:", kUploadPath);
+  if (held == 0)
+    ixus_sendfile(camera, camerabuffer, path);
+  else
+    err_req(held == 1 ? "The camera already holds a picture named IMG_1205.JPG."
+                      : "The camera could not be read. Unplug it and plug it in again.");
   CloseCamera();
 }
 

@@ -44,13 +44,13 @@ void ptv_App::Download_Selected() {
   openstatus(total, text);
   updatestatus(0, text);
   for (long done = 0;; done++) {
-    pic_Item* picture;
+    uint64_t picture;
     {
       std::lock_guard<std::recursive_mutex> guard(list.Mutex());
       int index = list.CurrentSelection(int(done));
-      picture = index >= 0 ? list.ItemAt(index) : nullptr;
+      picture = index >= 0 ? list.ItemAt(index)->Identity() : 0;
     }
-    if (picture == nullptr) break;
+    if (picture == 0) break;
     snprintf(text, sizeof text, "Downloading %ld of %ld", done + 1, count);
     updatestatus(0, text);
     if (!Download(picture)) break;

@@ -85,6 +85,13 @@ pic_Item* PictureList::ItemAt(int index) const {
   return Valid(index) ? rows_[index].item.get() : nullptr;
 }
 
+pic_Item* PictureList::Find(uint64_t identity) const {
+  std::lock_guard<std::recursive_mutex> guard(mutex_);
+  for (const Row& row : rows_)
+    if (row.item->Identity() == identity) return row.item.get();
+  return nullptr;
+}
+
 int PictureList::IndexOf(const pic_Item* row) const {
   Guard guard(mutex_);
   auto found = std::find_if(rows_.begin(), rows_.end(),

@@ -50,6 +50,8 @@ class PictureList {
   int CountItems() const;
   pic_Item* ItemAt(int index) const;
   int IndexOf(const pic_Item* row) const;
+  // The row of the record with that identity, or none.
+  pic_Item* Find(uint64_t identity) const;
   int CurrentSelection(int n = 0) const;  // index of the n-th selected row, ascending
   bool IsItemSelected(int index) const;
   // Without extend the selection is replaced, with it added to.

@@ -10,7 +10,7 @@
 namespace {
 
 struct Selected {
-  pic_Item* row = nullptr;
+  uint64_t row = 0;  // the record's identity; 0 when there is none
   uint32_t attributes = 0;
   bool deletable = false;
   std::string name;
@@ -22,10 +22,11 @@ Selected SelectedAt(PictureList& list, int n) {
   Selected selected;
   int index = list.CurrentSelection(n);
   if (index < 0) return selected;
-  selected.row = list.ItemAt(index);
-  selected.attributes = selected.row->attributes;
-  selected.deletable = selected.row->Deletable();
-  selected.name = selected.row->GetName();
+  pic_Item* row = list.ItemAt(index);
+  selected.row = row->Identity();
+  selected.attributes = row->attributes;
+  selected.deletable = row->Deletable();
+  selected.name = row->GetName();
   return selected;
 }
 
@@ -42,7 +43,7 @@ unsigned long ptv_App::AttributesFor(unsigned long value, char downloaded, char 
 void ptv_App::Setattr_Selected(char downloaded, char protect) {
   for (int n = 0;; n++) {
     Selected selected = SelectedAt(MainWin()->List(), n);
-    if (selected.row == nullptr) return;
+    if (selected.row == 0) return;
     // A failure is shown by Setattr and does not stop the run.
     Setattr(selected.row, AttributesFor(selected.attributes, downloaded, protect));
   }
@@ -52,12 +53,12 @@ void ptv_App::DeleteSelected() {
   PictureList& list = MainWin()->List();
   for (int n = 0;;) {
     Selected selected = SelectedAt(list, n);
-    if (selected.row == nullptr) return;
+    if (selected.row == 0) return;
     if (selected.deletable) {
       if (!Deletepic(selected.name.c_str())) return;
       // The next selected row moves up to position n.
       std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-      list.remove_item(selected.row);
+      if (pic_Item* row = list.Find(selected.row)) list.remove_item(row);
     } else {
       n++;
     }

@@ -1,6 +1,7 @@
 // One picture on the camera: the record the protocol fills and one row of the picture list.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,9 @@ class pic_Item {
   void Rotate(int angle);
 
   const char* GetName() const { return name_.c_str(); }
+  // Never shared by two records of one run of the program, unlike an address, which a record
+  // made after another was freed may take over.
+  uint64_t Identity() const { return identity_; }
   kit::Bitmap* Thumbnail() const { return thumbnail_.get(); }
   bool Deletable() const { return (attributes & 0x01) == 0; }
 
@@ -53,6 +57,9 @@ class pic_Item {
  private:
   std::string name_;
   std::unique_ptr<kit::Bitmap> thumbnail_;
+  uint64_t identity_ = NewIdentity();
+
+  static uint64_t NewIdentity();
 };
 
 // Newest first: 1 when a is older than b, -1 when newer, 0 when equal (unsigned dates).

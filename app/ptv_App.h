@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "camera/CameraHost.h"
 #include "kit/Looper.h"
@@ -37,8 +38,9 @@ class ptv_App : public kit::Looper, public CameraHost {
   void CloseCamera();
 
   // Camera operations, each in its own camera session, on the application thread.
-  bool Download(pic_Item* picture);
-  void Setattr(pic_Item* picture, unsigned long attributes);
+  // A picture is named by its record's identity: the record may leave the list meanwhile.
+  bool Download(uint64_t picture);
+  void Setattr(uint64_t picture, unsigned long attributes);
   bool Deletepic(const char* path);
   void opencamerainfo();
   void setownername(const char* name);
@@ -92,8 +94,12 @@ class ptv_App : public kit::Looper, public CameraHost {
   void RefreshCameraInfo();
   // Identification, storage and power, in that order, inside an open session.
   void ReadCameraFacts(USBDevice* camera);
+  // After a command whose answer did not come, the camera may or may not have carried it
+  // out: the record takes the picture's flags from the camera's listing, or leaves the list
+  // when the camera no longer holds it.
+  void RecheckRecord(USBDevice* camera, uint64_t picture, const std::string& path);
   // Runs `change` on the record under the main window's lock when it is still in the list.
-  bool ChangeRecord(pic_Item* picture, const std::function<void(pic_Item*)>& change);
+  bool ChangeRecord(uint64_t picture, const std::function<void(pic_Item*)>& change);
 
   AppWindows& windows_;
   QuitHook quit_;

@@ -110,7 +110,7 @@ void BM_ExifWalker(benchmark::State& state) {
   for (auto _ : state) {
     pic_Item picture;
     kit::ByteStream thumbnail;
-    exif::ExifWalker walker(&thumbnail, &picture, reply.size());
+    exif::ExifWalker walker(&thumbnail, &picture);
     for (size_t at = 0; at < reply.size(); at += 4096)
       walker.Feed(reply.data() + at, std::min<size_t>(4096, reply.size() - at));
     if (thumbnail.Size() != 5342) return state.SkipWithError("parse failed");

@@ -1,14 +1,29 @@
 #include "camera/CameraPath.h"
 
+#include <cstdio>
 #include <cstring>
 
-void CameraPath::Follow(const char* name) {
-  if (name[0] != '\0' && name[1] == ':') {
+#include "camera/ixus_dir.h"
+
+bool CameraPath::Follow(const char* name, uint32_t size) {
+  if (size != 0) return false;
+  bool drive = name[0] != '\0' && name[1] == ':';
+  bool opens = name[0] == '.' && name[1] == '\\';
+  bool closes = name[0] == '.' && name[1] == '.';
+  if (drive) {
     text_ = name;
     drive_ = text_.size();
   }
-  if (name[0] == '.' && name[1] == '\\') text_ += name + 1;
-  if (name[0] == '.' && name[1] == '.') CutLast();
+  if (opens) text_ += name + 1;
+  if (closes) CutLast();
+  return drive || opens || closes;
+}
+
+bool CameraPath::IsFileName(const char* name) {
+  if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return false;
+  for (const char* c = name; *c != '\0'; c++)
+    if (*c == '\\' || *c == '/' || *c == ':' || static_cast<unsigned char>(*c) < 0x20) return false;
+  return true;
 }
 
 bool CameraPath::IsPicture(const char* name) {
@@ -26,4 +41,23 @@ void CameraPath::CutLast() {
   // ".." at the top stays on the drive.
   if (backslash == std::string::npos || backslash < drive_) return;
   text_.resize(backslash);
+}
+
+void ixus_walkpictures(
+    const ixus_direntry* first,
+    const std::function<void(const ixus_direntry* entry, const char* path)>& picture) {
+  CameraPath path;
+  for (const ixus_direntry* entry = first; entry != nullptr; entry = entry->next) {
+    if (path.Follow(entry->name, entry->size) || !CameraPath::IsPicture(entry->name)) continue;
+    if (!CameraPath::IsFileName(entry->name)) {
+      fprintf(stderr, "Not a file name, %s not loaded.\n", entry->name);
+      continue;
+    }
+    path.EnterFile(entry->name);
+    if (path.TooLong())
+      fprintf(stderr, "Camera path too long, %s not loaded.\n", entry->name);
+    else
+      picture(entry, path.Text().c_str());
+    path.LeaveFile();
+  }
 }

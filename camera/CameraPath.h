@@ -3,19 +3,28 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
+
+struct ixus_direntry;
 
 class CameraPath {
  public:
   // The camera takes paths of at most this many characters.
   static constexpr size_t kMaxLength = 255;
 
-  // Follows one listing entry by its name: a drive replaces the path, a folder is appended,
-  // ".." leaves the current folder. An entry can be more than one of these.
-  void Follow(const char* name);
+  // Follows one listing entry by its name and size: a drive replaces the path, a folder is
+  // appended, ".." leaves the current folder; only entries of size 0 do any of this, as only
+  // they are drives or folders. An entry can be more than one of these. True when the entry
+  // was a drive or folder entry.
+  bool Follow(const char* name, uint32_t size);
 
   // Pictures are the entries whose name is longer than 4 characters and ends in ".JPG".
   static bool IsPicture(const char* name);
+  // Whether a file entry's name can be the last part of a camera path and a file's name:
+  // no backslash, slash, colon or control character, and not "." or "..".
+  static bool IsFileName(const char* name);
 
   // Appends "\" and the name, and takes it off again.
   void EnterFile(const char* name);
@@ -31,3 +40,10 @@ class CameraPath {
   std::string text_;
   size_t drive_ = 0;  // length of the drive name at the front
 };
+
+// Walks a listing and calls `picture` with every JPEG picture and its camera path. A picture
+// whose name cannot be a file's, or whose path is too long for the camera, is passed over
+// with a line on standard error.
+void ixus_walkpictures(
+    const ixus_direntry* first,
+    const std::function<void(const ixus_direntry* entry, const char* path)>& picture);

@@ -29,16 +29,15 @@ bool ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t len
   int counter = 0;
   while (remaining != 0) {
     uint32_t piece = remaining < kPieceSize ? remaining : kPieceSize;
-    uint32_t received = 0;
-    if (ixus_readfull(pipe, buffer, piece, &received) == -1) {
+    if (ixus_readfull(pipe, buffer, piece) == -1) {
       err_req("Transfer failed");
       fputs("\nError in transfer, please check the camera.\n", stderr);
-      ixus_drain(pipe, buffer, remaining - received);
+      ixus_resync(pipe, buffer, kRestUnknown);
       return false;
     }
     if (int error = WriteAll(fd, buffer, piece); error != 0) {
       err_req(WriteFailure(error));
-      ixus_drain(pipe, buffer, remaining - piece);
+      ixus_resync(pipe, buffer, remaining - piece);
       return false;
     }
     remaining -= piece;

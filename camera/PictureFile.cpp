@@ -41,13 +41,34 @@ int PictureFile::Create() {
   return EEXIST;
 }
 
+namespace {
+
+bool Unsupported(int error) {
+  return error == EINVAL || error == ENOSYS || error == EPERM || error == EOPNOTSUPP;
+}
+
+// Without either atomic way, the name is taken first by an empty file of our own, which the
+// complete file then replaces: nobody else's file is ever replaced, and the name never
+// holds part of a picture.
+int ReserveAndRename(const std::string& hidden, const std::string& name) {
+  int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd == -1) return errno;
+  close(fd);
+  if (rename(hidden.c_str(), name.c_str()) == 0) return 0;
+  int error = errno;
+  unlink(name.c_str());
+  return error;
+}
+
+}  // namespace
+
 int PictureFile::Name(const std::string& name) {
   int result = 0;
   if (renameat2(AT_FDCWD, hidden_.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) != 0) {
     result = errno;
     // A file system that cannot rename without replacing can still link without replacing.
-    if (result == EINVAL || result == ENOSYS)
-      result = link(hidden_.c_str(), name.c_str()) == 0 ? 0 : errno;
+    if (Unsupported(result)) result = link(hidden_.c_str(), name.c_str()) == 0 ? 0 : errno;
+    if (Unsupported(result)) result = ReserveAndRename(hidden_, name);
     unlink(hidden_.c_str());
   }
   hidden_.clear();

@@ -9,7 +9,6 @@ namespace {
 constexpr size_t kPathLength = sizeof kUploadPath - 1;
 constexpr size_t kPathAt = 92;
 constexpr size_t kClearedSize = 128;
-constexpr unsigned char kUploadCode = 0x03;
 constexpr unsigned char kUploadClass = 0x11;
 
 void PutLe16(unsigned char* bytes, uint16_t value) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 constexpr size_t kUploadChunkSize = 768;
+constexpr unsigned char kUploadCode = 0x03;
 constexpr uint32_t kAnnouncementSize = 64;
 constexpr uint32_t kAnnouncementAnswerSize = 64;
 constexpr uint32_t kDataBlockAnswerSize = 92;

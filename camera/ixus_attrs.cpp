@@ -17,8 +17,8 @@ constexpr uint32_t kReplySize = 84;
 // Builds the command whose payload is `lead` bytes (the first of them `first`), then the
 // path split at its last backslash into folder and file name, each NUL-terminated. False
 // when the path names no file in a folder or does not fit the buffer: nothing is sent then.
-bool SendPathCommand(USBDevice* camera, unsigned char* buffer, unsigned char code, size_t lead,
-                     unsigned char first, const char* path) {
+bool BuildPathCommand(unsigned char* buffer, unsigned char code, size_t lead, unsigned char first,
+                      const char* path) {
   size_t path_length = strlen(path);
   const char* backslash = strrchr(path, '\\');
   size_t at = kCommandBlockSize + lead;
@@ -28,37 +28,29 @@ bool SendPathCommand(USBDevice* camera, unsigned char* buffer, unsigned char cod
   if (lead != 0) buffer[kCommandBlockSize] = first;
   memcpy(buffer + at, path, path_length + 1);
   buffer[at + size_t(backslash - path)] = 0;
-  return ixus_sendcmd(camera, buffer) != -1;
+  return true;
 }
 
 }  // namespace
 
 bool ixus_setattr(USBDevice* camera, unsigned char* buffer, const char* path,
                   unsigned char attributes) {
-  const USBEndpoint* pipe = ixus_inpipe(camera);
-  if (pipe == nullptr) return false;
-  if (!SendPathCommand(camera, buffer, kSetAttrCode, 4, attributes, path)) {
-    fputs("Error in setattr.\n", stderr);
-    return false;
-  }
+  if (ixus_inpipe(camera) == nullptr) return false;
   // The reply is read so that the next command finds the pipe empty; its status is not used.
-  if (ixus_readfull(pipe, buffer, kReplySize) == -1) {
-    fputs("Error in setattr 2.", stderr);
-    return false;
-  }
-  return true;
+  CommandOutcome outcome = CommandOutcome::kNotSent;
+  if (BuildPathCommand(buffer, kSetAttrCode, 4, attributes, path))
+    outcome = ixus_command(camera, buffer, kReplySize);
+  if (outcome == CommandOutcome::kNotSent) fputs("Error in setattr.\n", stderr);
+  if (outcome == CommandOutcome::kNoAnswer) fputs("Error in setattr 2.", stderr);
+  return outcome == CommandOutcome::kAnswered;
 }
 
 long ixus_delete(USBDevice* camera, unsigned char* buffer, const char* path) {
-  const USBEndpoint* pipe = ixus_inpipe(camera);
-  if (pipe == nullptr) return -1;
-  if (!SendPathCommand(camera, buffer, kDeleteCode, 0, 0, path)) {
-    fputs("Error in delete.\n", stderr);
-    return -1;
-  }
-  if (ixus_readfull(pipe, buffer, kReplySize) == -1) {
-    fputs("Error in delete 2.", stderr);
-    return -1;
-  }
-  return long(ixus_le32(buffer + 80));
+  if (ixus_inpipe(camera) == nullptr) return -1;
+  CommandOutcome outcome = CommandOutcome::kNotSent;
+  if (BuildPathCommand(buffer, kDeleteCode, 0, 0, path))
+    outcome = ixus_command(camera, buffer, kReplySize);
+  if (outcome == CommandOutcome::kNotSent) fputs("Error in delete.\n", stderr);
+  if (outcome == CommandOutcome::kNoAnswer) fputs("Error in delete 2.", stderr);
+  return outcome == CommandOutcome::kAnswered ? long(ixus_le32(buffer + 80)) : -1;
 }

@@ -1,14 +1,18 @@
 #include "camera/ixus_command.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "camera/CameraHost.h"
+#include "usb/PipeDrain.h"
 #include "usb/USBConfiguration.h"
 #include "usb/USBDevice.h"
 
 namespace {
 // A pipe that delivers no byte this many times in a row has stopped answering.
 constexpr int kEmptyReadsAllowed = 8;
+constexpr size_t kCodeAt = 68;
+
 }  // namespace
 
 void fillcmdblk(unsigned char* buffer, unsigned long length, unsigned char code, unsigned char cls,
@@ -29,7 +33,12 @@ uint8_t ixus_request(uint32_t length) {
 
 ssize_t ixus_sendcmd(USBDevice* device, unsigned char* buffer) {
   uint32_t length = 64 + ixus_le32(buffer);
-  return device->ControlTransfer(0x40, ixus_request(length), 0x10, 0, uint16_t(length), buffer);
+  ssize_t sent =
+      device->ControlTransfer(0x40, ixus_request(length), 0x10, 0, uint16_t(length), buffer);
+  if (sent == ssize_t(uint16_t(length))) return sent;
+  // The camera may have taken the command all the same and queued its answer.
+  ixus_resync(ixus_inpipe(device), buffer, kRestUnknown);
+  return -1;
 }
 
 const USBEndpoint* ixus_pipe(const USBDevice* device, uint32_t position) {
@@ -60,13 +69,54 @@ ssize_t ixus_readfull(const USBEndpoint* pipe, unsigned char* data, uint32_t len
   return result == -1 ? -1 : ssize_t(done);
 }
 
-ssize_t ixus_drain(const USBEndpoint* pipe, unsigned char* buffer, uint32_t length) {
-  while (length > 0) {
-    uint32_t piece = length < kCameraBufferSize ? length : uint32_t(kCameraBufferSize);
-    if (ixus_readfull(pipe, buffer, piece) == -1) return -1;
-    length -= piece;
+void ixus_resync(const USBEndpoint* pipe, unsigned char* buffer, int64_t rest) {
+  if (pipe == nullptr) return;
+  while (rest > 0) {
+    uint32_t piece = rest < kDrainPiece ? uint32_t(rest) : kDrainPiece;
+    if (ixus_readfull(pipe, buffer, piece) == -1) break;
+    rest -= piece;
   }
-  return 0;
+  if (rest != 0) DrainPipe(pipe, buffer);
+}
+
+int64_t ixus_dataheader(const USBEndpoint* pipe, unsigned char* buffer, uint32_t least,
+                        uint32_t most) {
+  if (ixus_readfull(pipe, buffer, kReplyHeaderSize) == -1) {
+    ixus_resync(pipe, buffer, kRestUnknown);
+    return -1;
+  }
+  uint32_t length = ixus_le32(buffer + 6);
+  if (length < least || length > most) {
+    fprintf(stderr, "Reply of %lu bytes where %lu to %lu were expected.\n",
+            static_cast<unsigned long>(length), static_cast<unsigned long>(least),
+            static_cast<unsigned long>(most));
+    ixus_resync(pipe, buffer, kRestUnknown);
+    return -1;
+  }
+  return length;
+}
+
+bool ixus_fixedreply(const USBEndpoint* pipe, unsigned char* buffer, uint32_t size,
+                     unsigned char code) {
+  if (ixus_readfull(pipe, buffer, size) == -1) {
+    ixus_resync(pipe, buffer, kRestUnknown);
+    return false;
+  }
+  if (size > kCodeAt && buffer[kCodeAt] != code) {
+    fprintf(stderr, "Reply to command %d where %d was sent.\n", buffer[kCodeAt], code);
+    ixus_resync(pipe, buffer, kRestUnknown);
+    return false;
+  }
+  return true;
+}
+
+CommandOutcome ixus_command(USBDevice* device, unsigned char* buffer, uint32_t size) {
+  const USBEndpoint* pipe = ixus_inpipe(device);
+  unsigned char code = buffer[kCodeAt];
+  if (ixus_sendcmd(device, buffer) == -1) return CommandOutcome::kNotSent;
+  if (pipe == nullptr || !ixus_fixedreply(pipe, buffer, size, code))
+    return CommandOutcome::kNoAnswer;
+  return CommandOutcome::kAnswered;
 }
 
 uint32_t ixus_le32(const unsigned char* bytes) {

@@ -23,7 +23,8 @@ void fillcmdblk(unsigned char* buffer, unsigned long length, unsigned char code,
 uint8_t ixus_request(uint32_t length);
 
 // Sends the command block (and payload) at the start of `buffer`: the length word it holds
-// plus 64 bytes. The bytes moved, or -1.
+// plus 64 bytes. The bytes moved, or -1; a command the camera did not take whole is -1, and
+// the input pipe is then read until the camera has nothing to send, in case it answered.
 ssize_t ixus_sendcmd(USBDevice* device, unsigned char* buffer);
 
 // The endpoint at `position` of interface 0 of the active configuration, or none.
@@ -38,8 +39,33 @@ const USBEndpoint* ixus_inpipe(const USBDevice* device);
 ssize_t ixus_readfull(const USBEndpoint* pipe, unsigned char* data, uint32_t length,
                       uint32_t* received = nullptr);
 
-// Reads and drops `length` bytes through `buffer` (kCameraBufferSize bytes). 0, or -1.
-ssize_t ixus_drain(const USBEndpoint* pipe, unsigned char* buffer, uint32_t length);
+// What a reply still owes when it is abandoned: a count of bytes, or not known (a transfer
+// failed, and may have taken bytes with it; a header that cannot be believed).
+constexpr int64_t kRestUnknown = -1;
+
+// Brings the input pipe back in step after a failed, short or abandoned reply, so that the
+// next command reads its own reply: reads off the `rest` bytes still owed and, when that
+// is not known or does not work, reads until the camera has nothing left to send.
+void ixus_resync(const USBEndpoint* pipe, unsigned char* buffer, int64_t rest);
+
+// Reads the 64-byte header of a data reply and returns the data length it gives, which must
+// lie between `least` and `most`. -1 when the header cannot be read or gives another
+// length; the pipe is then back in step.
+int64_t ixus_dataheader(const USBEndpoint* pipe, unsigned char* buffer, uint32_t least,
+                        uint32_t most);
+
+// How a command with a fixed-size reply went.
+enum class CommandOutcome { kAnswered, kNotSent, kNoAnswer };
+
+// Sends the command at the start of `buffer` and reads its reply of `size` bytes into the
+// buffer. The reply must be whole and answer the command (its code at byte 68); otherwise
+// the pipe is brought back in step before this returns.
+CommandOutcome ixus_command(USBDevice* device, unsigned char* buffer, uint32_t size);
+
+// Reads a reply of `size` bytes to the command `code` into the buffer: true when it arrived
+// whole and names the command; otherwise the pipe is back in step.
+bool ixus_fixedreply(const USBEndpoint* pipe, unsigned char* buffer, uint32_t size,
+                     unsigned char code);
 
 // Little-endian numbers in replies and listings.
 uint32_t ixus_le32(const unsigned char* bytes);

@@ -38,35 +38,37 @@ ixus_direntry* ixus_getdir(USBDevice* device, unsigned char* buffer, const char*
     fputs("Error in getdir 1\n", stderr);
     return nullptr;
   }
-  if (!SendListCommand(device, buffer, path, path_length)) fputs("Error in getdir 1\n", stderr);
-
-  memset(buffer, 0, kReplyHeaderSize);
-  if (ixus_readfull(pipe, buffer, kReplyHeaderSize) == -1) {
-    fputs("Error in getdir 2\n", stderr);
-    memset(buffer, 0, kReplyHeaderSize);
+  if (!SendListCommand(device, buffer, path, path_length)) {
+    fputs("Error in getdir 1\n", stderr);
+    return nullptr;
   }
-  uint32_t length = ixus_le32(buffer + 6);
-  if (length == 0) return nullptr;
-  auto* data = static_cast<unsigned char*>(length <= kMaxListing ? malloc(length) : nullptr);
+  int64_t length = ixus_dataheader(pipe, buffer, 0, kMaxListing);
+  if (length == -1) {
+    fputs("Error in getdir 2\n", stderr);
+    return nullptr;
+  }
+  if (length == 0) return nullptr;  // a drive the camera does not have
+  auto* data = static_cast<unsigned char*>(malloc(size_t(length)));
   if (data == nullptr) {
     fputs("Could not malloc directory buffer.\n", stderr);
+    ixus_resync(pipe, buffer, length);
     return nullptr;
   }
 
   uint32_t done = 0;
   while (done < length) {
-    uint32_t piece = length - done < kPieceSize ? length - done : kPieceSize;
+    uint32_t piece = length - done < kPieceSize ? uint32_t(length - done) : kPieceSize;
     uint32_t received = 0;
-    ssize_t got = ixus_readfull(pipe, data + done, piece, &received);
-    if (got == -1) {
+    if (ixus_readfull(pipe, data + done, piece, &received) == -1) {
       fprintf(stderr, "Could not get the directory listing (%d/%ld).\n", int(done + received),
               long(length));
       free(data);
+      ixus_resync(pipe, buffer, kRestUnknown);
       return nullptr;
     }
     done += piece;
   }
-  ixus_direntry* first = ixus_parsedir(data, length);
+  ixus_direntry* first = ixus_parsedir(data, static_cast<unsigned long>(length));
   free(data);
   return first;
 }

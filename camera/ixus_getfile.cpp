@@ -77,9 +77,11 @@ bool ixus_getfile(USBDevice* device, unsigned char* buffer, const char* path, pi
   if (pipe == nullptr) return Failed("Could not get picture (1)", "Error in getfile 0\n");
   if (!SendPictureCommand(device, buffer, path))
     return Failed("Could not get picture (2)", "Error in getfile 1\n");
-  if (ixus_readfull(pipe, buffer, kReplyHeaderSize) == -1)
+  // The data must be the picture the listing gave, to the byte: any other length is a
+  // reply to something else, or a picture cut short.
+  if (ixus_dataheader(pipe, buffer, picture->size, picture->size) == -1)
     return Failed("Could not get picture (3)", "Error in getfile 2\n");
-  if (!ReceivePicture(pipe, buffer, ixus_le32(buffer + 6), file.Fd())) return false;
+  if (!ReceivePicture(pipe, buffer, picture->size, file.Fd())) return false;
 
   if (int error = file.Name(target); error != 0) return Refused(NameFailure(error));
   if (turn) TurnPicture(*name, target, picture);

@@ -20,6 +20,8 @@ constexpr unsigned char kPictureCode = 1;
 constexpr unsigned char kPictureClass = 0x11;
 constexpr uint32_t kSendThumbnail = 1;
 constexpr uint32_t kPieceWord = 0x1400;
+// A start of image, a JFIF segment and an EXIF segment: 64 KiB each at most.
+constexpr uint32_t kMostThumbnailReply = 2 + 2 * (2 + 0xFFFF);
 
 // Orientation codes that ask for a quarter turn, and the turn that makes them upright.
 constexpr uint32_t kQuarterTurn = 6;
@@ -41,11 +43,11 @@ void LoadPicture(USBDevice* device, unsigned char* buffer, const ixus_direntry* 
   record->set_XRes(0);
   record->set_YRes(0);
   record->set_Orientation(0);
+  record->set_Size(entry->size);
   // A picture whose thumbnail failed is listed all the same, without one.
   ixus_getthumb(device, buffer, path, record.get());
   record->set_Name(path);
   record->set_Attrs(entry->attributes);
-  record->set_Size(entry->size);
   record->set_Date(entry->date);
   Host().add_item(record.release());
 }
@@ -53,17 +55,9 @@ void LoadPicture(USBDevice* device, unsigned char* buffer, const ixus_direntry* 
 }  // namespace
 
 void ixus_getthumbs(USBDevice* device, unsigned char* buffer, ixus_direntry* first) {
-  CameraPath path;
-  for (const ixus_direntry* entry = first; entry != nullptr; entry = entry->next) {
-    path.Follow(entry->name);
-    if (!CameraPath::IsPicture(entry->name)) continue;
-    path.EnterFile(entry->name);
-    if (path.TooLong())
-      fprintf(stderr, "Camera path too long, %s not loaded.\n", entry->name);
-    else
-      LoadPicture(device, buffer, entry, path.Text().c_str());
-    path.LeaveFile();
-  }
+  ixus_walkpictures(first, [&](const ixus_direntry* entry, const char* path) {
+    LoadPicture(device, buffer, entry, path);
+  });
   Host().sort_list();
 }
 
@@ -78,12 +72,16 @@ bool ixus_getthumb(USBDevice* device, unsigned char* buffer, const char* path, p
     fputs("Error in getthumb 1\n", stderr);
     return false;
   }
-  if (ixus_readfull(pipe, buffer, kReplyHeaderSize) == -1) {
+  // The reply is the picture's start, up to the end of its EXIF segment.
+  uint32_t most = kMostThumbnailReply;
+  if (picture->size != 0 && picture->size < most) most = picture->size;
+  int64_t length = ixus_dataheader(pipe, buffer, 0, most);
+  if (length == -1) {
     fputs("Error in getthumb 2\n", stderr);
     return false;
   }
-  uint32_t length = ixus_le32(buffer + 6);
-  if (!ixus_exifparse(pipe, buffer, &stream, length, picture)) return false;
+  if (!ixus_exifparse(pipe, buffer, &stream, static_cast<unsigned long>(length), picture))
+    return false;
 
   picture->set_Bitmap(DecodeThumbnail(stream.Data(), stream.Size()));
   if (picture->orientation == kQuarterTurn) picture->Rotate(90);

@@ -37,18 +37,16 @@ void Prepare(unsigned char* buffer, unsigned char code, unsigned char cls, size_
 }  // namespace
 
 bool ixus_identify(USBDevice* camera, unsigned char* buffer) {
-  const USBEndpoint* pipe = ixus_inpipe(camera);
   Prepare(buffer, kIdentifyCode, kInfoClass, 0);
-  if (ixus_sendcmd(camera, buffer) == -1) {
+  CommandOutcome outcome = ixus_command(camera, buffer, kIdentifyReply);
+  if (outcome == CommandOutcome::kNotSent) {
     fputs("Could not get camera id (1).\n", stderr);
     return false;
   }
-  if (pipe == nullptr) {
-    fputs("Could not get camera id (3).\n", stderr);
-    return false;
-  }
-  if (ixus_readfull(pipe, buffer, kIdentifyReply) == -1) {
-    fputs("Could not get camera id (2).\n", stderr);
+  if (outcome == CommandOutcome::kNoAnswer) {
+    fputs(ixus_inpipe(camera) == nullptr ? "Could not get camera id (3).\n"
+                                         : "Could not get camera id (2).\n",
+          stderr);
     return false;
   }
   CameraFacts& facts = Host().Facts();
@@ -68,26 +66,19 @@ bool ixus_identify(USBDevice* camera, unsigned char* buffer) {
 }
 
 bool ixus_setowner(USBDevice* camera, unsigned char* buffer, const char* name) {
-  const USBEndpoint* pipe = ixus_inpipe(camera);
-  if (pipe == nullptr) return false;
+  if (ixus_inpipe(camera) == nullptr) return false;
   std::string latin1 = OwnerForCamera(name != nullptr ? name : "");
   Prepare(buffer, kSetOwnerCode, kInfoClass, latin1.size() + 1);
   memcpy(buffer + kCommandBlockSize, latin1.data(), latin1.size());
   buffer[kCommandBlockSize + latin1.size()] = '\0';
-  if (ixus_sendcmd(camera, buffer) == -1) {
-    fputs("Error in setowner.\n", stderr);
-    return false;
-  }
-  if (ixus_readfull(pipe, buffer, kOwnerReply) == -1) {
-    fputs("Error in setowner (2).", stderr);
-    return false;
-  }
-  return true;
+  CommandOutcome outcome = ixus_command(camera, buffer, kOwnerReply);
+  if (outcome == CommandOutcome::kNotSent) fputs("Error in setowner.\n", stderr);
+  if (outcome == CommandOutcome::kNoAnswer) fputs("Error in setowner (2).", stderr);
+  return outcome == CommandOutcome::kAnswered;
 }
 
 bool ixus_diskinfo(USBDevice* camera, unsigned char* buffer, const char* device) {
-  const USBEndpoint* pipe = ixus_inpipe(camera);
-  if (pipe == nullptr) return false;
+  if (ixus_inpipe(camera) == nullptr) return false;
   if (device == nullptr) device = "D:";  // the drive the listing uses when none was named
   size_t name_length = strlen(device);
   // A drive name the buffer cannot hold is not sent, and so is no reply waited for.
@@ -104,9 +95,9 @@ bool ixus_diskinfo(USBDevice* camera, unsigned char* buffer, const char* device)
     return false;
   }
   fputs("------- diskinfo pre bulktran.\n", stderr);
-  ssize_t got = ixus_readfull(pipe, buffer, kDiskReply);
+  bool answered = ixus_fixedreply(ixus_inpipe(camera), buffer, kDiskReply, kDiskCode);
   fputs("------- diskinfo post bulktran.\n", stderr);
-  if (got == -1) {
+  if (!answered) {
     fputs("Error in diskinfo (2).\n", stderr);
     return false;
   }
@@ -117,17 +108,12 @@ bool ixus_diskinfo(USBDevice* camera, unsigned char* buffer, const char* device)
 }
 
 bool ixus_powerinfo(USBDevice* camera, unsigned char* buffer) {
-  const USBEndpoint* pipe = ixus_inpipe(camera);
-  if (pipe == nullptr) return false;
+  if (ixus_inpipe(camera) == nullptr) return false;
   Prepare(buffer, kPowerCode, kInfoClass, 0);
-  if (ixus_sendcmd(camera, buffer) == -1) {
-    fputs("Error in powerinfo.\n", stderr);
-    return false;
-  }
-  if (ixus_readfull(pipe, buffer, kPowerReply) == -1) {
-    fputs("Error in powerinfo (2).\n", stderr);
-    return false;
-  }
+  CommandOutcome outcome = ixus_command(camera, buffer, kPowerReply);
+  if (outcome == CommandOutcome::kNotSent) fputs("Error in powerinfo.\n", stderr);
+  if (outcome == CommandOutcome::kNoAnswer) fputs("Error in powerinfo (2).\n", stderr);
+  if (outcome != CommandOutcome::kAnswered) return false;
   uint16_t flags = 0;
   if (buffer[84] == kPowerCritical) flags |= 1;
   if (buffer[87] == kOnAdaptor) flags |= 2;

@@ -38,7 +38,10 @@ bool Handshake(USBDevice* device, const USBEndpoint* pipe, unsigned char* buffer
   if (device->ControlTransfer(0x40, ixus_request(16), 0x11, 0, 16, buffer + 72) == -1)
     return HandshakeFailed(3);
   memset(buffer, 0, 68);
-  if (pipe->BulkTransfer(buffer, 68) == -1) return HandshakeFailed(4);
+  if (pipe->BulkTransfer(buffer, 68) == -1) {
+    ixus_resync(pipe, buffer, kRestUnknown);
+    return HandshakeFailed(4);
+  }
   return true;
 }
 
@@ -66,7 +69,11 @@ bool ixus_init(USBDevice* device, bool loadPictures) {
 
   const char* drive = ixus_flashdevice(device, buffer);
   ixus_direntry* listing = ixus_getdir(device, buffer, drive);
-  if (listing == nullptr) return false;
+  if (listing == nullptr) {
+    // A camera that shows nothing without a word looks empty: its pictures are not.
+    err_req("The camera could not be read. Unplug it and plug it in again.");
+    return false;
+  }
   Host().clear_list();
   ixus_getthumbs(device, buffer, listing);
   ixus_freedir(listing);
@@ -75,6 +82,8 @@ bool ixus_init(USBDevice* device, bool loadPictures) {
 
 const char* ixus_flashdevice(USBDevice* device, unsigned char* buffer) {
   const USBEndpoint* pipe = ixus_inpipe(device);
+  // The disk information names the drive the listing used: never a camera's before this one.
+  flashdevice[0] = '\0';
   if (Host().ProductID() == kG1Product) {
     fputs("G1 detected, skipping flash device name check.\n", stderr);
     return nullptr;
@@ -89,19 +98,20 @@ const char* ixus_flashdevice(USBDevice* device, unsigned char* buffer) {
     fputs("Could not get flash device name (4).\n", stderr);
     return nullptr;
   }
-  if (ixus_readfull(pipe, buffer, kReplyHeaderSize) == -1) {
+  // The name is read into the buffer whole: a longer reply is no flash device name.
+  int64_t length = ixus_dataheader(pipe, buffer, 0, kCameraBufferSize);
+  if (length == -1) {
     fputs("Could not get flash device name (2).\n", stderr);
     return nullptr;
   }
-  // Only what fits the buffer is kept; the rest of a longer reply is read and dropped, so
-  // that the next reply starts where it should.
-  uint32_t length = ixus_le32(buffer + 6);
-  uint32_t kept = length < kCameraBufferSize ? length : kCameraBufferSize;
-  if (ixus_readfull(pipe, buffer, kept) == -1 || ixus_drain(pipe, buffer, length - kept) == -1) {
+  if (ixus_readfull(pipe, buffer, uint32_t(length)) == -1) {
+    ixus_resync(pipe, buffer, kRestUnknown);
     fputs("Could not get flash device name (3).\n", stderr);
     return nullptr;
   }
-  size_t name = strnlen(reinterpret_cast<const char*>(buffer), kept);
+  size_t name = strnlen(reinterpret_cast<const char*>(buffer), size_t(length));
+  // An empty name would leave the listing without a drive: the listing's own default serves.
+  if (name == 0) return nullptr;
   if (name > sizeof flashdevice - 1) name = sizeof flashdevice - 1;
   memcpy(flashdevice, buffer, name);
   flashdevice[name] = '\0';

@@ -9,6 +9,7 @@
 #include "camera/UploadProgress.h"
 #include "camera/UploadSource.h"
 #include "camera/err_req.h"
+#include "camera/ixus_attrs.h"
 #include "camera/ixus_command.h"
 #include "usb/USBConfiguration.h"
 #include "usb/USBDevice.h"
@@ -30,22 +31,27 @@ bool Fail(const char* message) {
   return false;
 }
 
-// One chunk, announced, sent and answered; the error to show, or none. A transfer that moves
-// fewer bytes than the block holds has lost part of the file, so it fails as well.
+// One chunk, announced, sent and answered; the error to show, or none, with the input pipe
+// back in step. A transfer that moves fewer bytes than the block holds has lost part of the
+// file, so it fails as well.
 const char* SendChunk(USBDevice* camera, const Pipes& pipes, unsigned char* buffer,
                       const unsigned char* chunk, size_t n, uint32_t* sent) {
   BuildAnnouncement(buffer, UploadBlockLength(n));
   if (camera->ControlTransfer(0x40, ixus_request(kAnnouncementSize), 0x10, 0, kAnnouncementSize,
-                              buffer) != ssize_t(kAnnouncementSize))
+                              buffer) != ssize_t(kAnnouncementSize)) {
+    ixus_resync(pipes.input, buffer, kRestUnknown);
     return "Could not send picture (3)";
-  if (ixus_readfull(pipes.input, buffer, kAnnouncementAnswerSize) == -1)
+  }
+  if (!ixus_fixedreply(pipes.input, buffer, kAnnouncementAnswerSize, kUploadCode))
     return "Could not send picture (4)";
   uint32_t size = BuildDataBlock(buffer, *sent, chunk, n);
-  if (pipes.output->BulkTransfer(buffer, size) != ssize_t(size))
+  if (pipes.output->BulkTransfer(buffer, size) != ssize_t(size)) {
+    ixus_resync(pipes.input, buffer, kRestUnknown);
     return "Could not send picture (5)";
+  }
   *sent += uint32_t(n);
   Host().updatestatus(n, nullptr);
-  if (ixus_readfull(pipes.input, buffer, kDataBlockAnswerSize) == -1)
+  if (!ixus_fixedreply(pipes.input, buffer, kDataBlockAnswerSize, kUploadCode))
     return "Could not send picture (6)";
   return nullptr;
 }
@@ -74,6 +80,8 @@ bool ixus_sendfile(USBDevice* camera, unsigned char* buffer, const char* path) {
   if (pipes.output->IsInput() || !pipes.output->IsBulk())
     return Fail("Error: no output bulk endpoint!!");
 
+  // Once any part of the file may have reached the camera, a failure deletes it again while
+  // the camera still answers: a picture cut short is one no camera can show.
   unsigned char chunk[kUploadChunkSize];
   uint32_t sent = 0;
   for (;;) {
@@ -81,11 +89,16 @@ bool ixus_sendfile(USBDevice* camera, unsigned char* buffer, const char* path) {
     if (n <= 0) {
       // A file that cannot be read to its end, or not as the size it had, is not sent
       // whole: that is a failure, though there is no alert for it.
-      if (n == -1) fputs("Could not read the file to upload.\n", stderr);
+      if (n == -1) {
+        fputs("Could not read the file to upload.\n", stderr);
+        if (sent != 0) ixus_delete(camera, buffer, kUploadPath);
+      }
       Host().closestatus();
       return n == 0;
     }
-    if (const char* error = SendChunk(camera, pipes, buffer, chunk, size_t(n), &sent))
+    if (const char* error = SendChunk(camera, pipes, buffer, chunk, size_t(n), &sent)) {
+      ixus_delete(camera, buffer, kUploadPath);
       return Fail(error);
+    }
   }
 }

@@ -13,6 +13,8 @@ namespace {
 constexpr uint8_t kIdentifier[6] = {'E', 'x', 'i', 'f', 0, 0};
 constexpr uint32_t kEntryFieldSizes[4] = {2, 2, 4, 4};  // tag, type, count, value
 constexpr size_t kEntrySize = 12;
+// A JPEG segment counts its length in 16 bits; nothing inside one can be longer.
+constexpr uint32_t kMaxSegmentLength = 0xFFFF;
 
 constexpr uint16_t kShort = 3;
 constexpr uint16_t kLong = 4;
@@ -52,8 +54,8 @@ bool IsPassableMarker(uint32_t marker) {
 // where the compiler keeps out-of-line functions callable from elsewhere and does not
 // inline them; the walk makes several calls for every field it reads.
 
-ExifWalker::ExifWalker(kit::ByteStream* thumbnail, pic_Item* picture, uint64_t length)
-    : thumbnail_(thumbnail), picture_(picture), unread_(length) {}
+ExifWalker::ExifWalker(kit::ByteStream* thumbnail, pic_Item* picture)
+    : thumbnail_(thumbnail), picture_(picture) {}
 
 WalkResult ExifWalker::Feed(const uint8_t* data, size_t size) {
   size_t at = 0;
@@ -78,7 +80,6 @@ inline void ExifWalker::Absorb(const uint8_t* data, size_t size) {
   for (size_t i = size > 4 ? size - 4 : 0; i < size; ++i)
     accumulator_ = accumulator_ << 8 | data[i];
   field_bytes_ += uint32_t(size);
-  unread_ -= size;
 }
 
 // Fields are taken whole where the piece holds them, byte by byte across piece boundaries:
@@ -99,7 +100,6 @@ inline size_t ExifWalker::TakeEntry(const uint8_t* data) {
   tag_ = Read16(data);
   type_ = Read16(data + 2);
   count_ = Read32(data + 4);
-  unread_ -= kEntrySize;
   position_ += kEntrySize;
   EndEntry(Read32(data + 8));
   return kEntrySize;
@@ -143,7 +143,6 @@ inline size_t ExifWalker::CopyThumbnail(const uint8_t* data, size_t size) {
     result_ = WalkResult::kDone;
     return 0;
   }
-  thumbnail_->Reserve(thumbnail_->Size() + size_t(std::min<uint64_t>(thumbnail_length_, unread_)));
   size_t copied = size_t(std::min<uint64_t>(thumbnail_length_, size));
   Absorb(data, copied);
   thumbnail_->Write(data, copied);
@@ -270,7 +269,8 @@ inline void ExifWalker::UseEntry(uint32_t value) {
       if (one_long) thumbnail_offset_ = value;
       break;
     case kThumbnailLength:
-      if (one_long) thumbnail_length_ = value;
+      // The thumbnail lies inside the EXIF segment: a longer one is a broken entry.
+      if (one_long && value <= kMaxSegmentLength) thumbnail_length_ = value;
       break;
   }
 }

@@ -19,9 +19,8 @@ enum class WalkResult {
 
 class ExifWalker {
  public:
-  // `length`: the bytes the reply holds in all, so that the thumbnail stream never grows
-  // past what can still arrive.
-  ExifWalker(kit::ByteStream* thumbnail, pic_Item* picture, uint64_t length);
+  // The thumbnail stream grows only by the bytes that arrive, whatever the entries claim.
+  ExifWalker(kit::ByteStream* thumbnail, pic_Item* picture);
 
   // Walks the next `size` bytes of the reply. After kDone or kFailed the walker takes no
   // more bytes.
@@ -64,8 +63,6 @@ class ExifWalker {
 
   kit::ByteStream* thumbnail_;
   pic_Item* picture_;
-  uint64_t unread_;  // reply bytes not yet fed
-
   Phase phase_ = Phase::kStartOfImage;
   WalkResult result_ = WalkResult::kMore;
   uint32_t accumulator_ = 0;

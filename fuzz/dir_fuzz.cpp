@@ -26,7 +26,7 @@ void Check(const ixus_direntry* first) {
       if (!earlier || !OpensFolder(entry->parent)) abort();
     }
     seen.push_back(entry);
-    path.Follow(entry->name);
+    path.Follow(entry->name, entry->size);
     if (!CameraPath::IsPicture(entry->name)) continue;
     path.EnterFile(entry->name);
     path.LeaveFile();

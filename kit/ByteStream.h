@@ -15,10 +15,6 @@ class ByteStream {
     bytes_.insert(bytes_.end(), bytes, bytes + size);
   }
 
-  // Room for at least `size` bytes in all, so that a writer that knows what is coming
-  // grows the stream once.
-  void Reserve(size_t size) { bytes_.reserve(size); }
-
   const uint8_t* Data() const { return bytes_.data(); }
   size_t Size() const { return bytes_.size(); }
 

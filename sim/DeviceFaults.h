@@ -27,8 +27,10 @@ struct DescriptorPosition {
 enum class ConfigurationFault { kNone, kCallFails, kStatusNonZero };
 
 struct TransferFault {
-  enum Kind { kFail, kShort, kUnplug } kind = kFail;
-  uint32_t bytes = 0;  // kShort: at most this many bytes move (0 = an empty transfer)
+  // kFailAfter: `bytes` bytes move (at most), and then the transfer fails all the same, as a
+  // transfer cut off by an error does: the host is not told how many moved.
+  enum Kind { kFail, kShort, kFailAfter, kUnplug } kind = kFail;
+  uint32_t bytes = 0;  // kShort, kFailAfter: at most this many bytes move (0 = none)
 };
 
 class DeviceFaults {

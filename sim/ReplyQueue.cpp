@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sim/Bytes.h"
+
 namespace sim {
+
+void Reply::Misstate(int32_t delta) {
+  if (bytes_.size() < 10) return;
+  PutLittle32(&bytes_[6], ReadLittle32(&bytes_[6]) + uint32_t(delta));
+}
 
 size_t Reply::Copy(size_t position, uint8_t* out, size_t length) const {
   size_t n = std::min(length, Size() - position);

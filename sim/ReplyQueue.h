@@ -19,6 +19,8 @@ class Reply {
       : bytes_(std::move(header)), file_(std::move(file)), file_length_(file_length) {}
 
   size_t Size() const { return bytes_.size() + file_length_; }
+  // Makes a data reply's header give `delta` bytes more (or fewer) than the data it has.
+  void Misstate(int32_t delta);
   // Copies at most `length` bytes from `position` on; the number copied.
   size_t Copy(size_t position, uint8_t* out, size_t length) const;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "sim/CommandBlock.h"
 #include "sim/FolderLoader.h"
@@ -98,6 +99,8 @@ RawReply SimCamera::Command(const uint8_t* data, uint32_t length) {
     reply = upload_.Announce(data, length, &problem);
   } else if (std::optional<CommandBlock> block = ParseCommandBlock(data, length, &problem)) {
     reply = AnswerCommand(*block, content_, status_, &problem);
+    if (reply && block->request_word == kDataReply && misstate_ != 0)
+      reply->Misstate(std::exchange(misstate_, 0));
   }
   Respond(std::move(reply), problem);
   return {};
@@ -147,6 +150,11 @@ void SimCamera::Reset() {
   replies_.Clear();
   upload_.Reset();
   challenge_.reset();
+}
+
+void SimCamera::MisstateNextDataReply(int32_t delta) {
+  std::lock_guard lock(DeviceMutex());
+  misstate_ = delta;
 }
 
 void SimCamera::SetDriveName(const std::string& name) {

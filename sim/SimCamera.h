@@ -44,6 +44,9 @@ class SimCamera : public SimDevice {
   void SetStatus(const StatusWords& status);
   StatusWords Status() const;
 
+  // The next data reply's header gives `delta` bytes more (or fewer) than it sends.
+  void MisstateNextDataReply(int32_t delta);
+
   // What the camera noticed.
   // Whether the last handshake's third transfer echoed the challenge; none before one.
   std::optional<bool> EchoMatched() const;
@@ -79,6 +82,7 @@ class SimCamera : public SimDevice {
   int handshakes_ = 0;
   uint32_t challenges_ = 0;
   std::vector<std::string> problems_;
+  int32_t misstate_ = 0;
 };
 
 }  // namespace sim

@@ -156,10 +156,12 @@ SimDevice::Outcome SimDevice::Run(TransferRecord& record, uint8_t* data, uint32_
     outcome.reply = RawReply::Failed();
   } else {
     outcome.moved = *length;
-    if (fault && fault->kind == TransferFault::kShort)
-      outcome.moved = std::min(outcome.moved, fault->bytes);
+    bool cut =
+        fault && (fault->kind == TransferFault::kShort || fault->kind == TransferFault::kFailAfter);
+    if (cut) outcome.moved = std::min(outcome.moved, fault->bytes);
     outcome.reply = handler(data, &outcome.moved);
     outcome.moved = outcome.reply.Ok() ? std::min(outcome.moved, *length) : 0;
+    if (fault && fault->kind == TransferFault::kFailAfter) outcome.reply = RawReply::Failed();
   }
   if (keep_log_ && input && outcome.moved != 0) record.data.assign(data, data + outcome.moved);
   record.reply = outcome.reply;
@@ -260,6 +262,11 @@ void SimDevice::FailTransfer(uint64_t number) {
 void SimDevice::ShortenTransfer(uint64_t number, uint32_t bytes) {
   std::lock_guard lock(mutex_);
   faults_.SetTransferFault(number, {TransferFault::kShort, bytes});
+}
+
+void SimDevice::FailTransferAfter(uint64_t number, uint32_t bytes) {
+  std::lock_guard lock(mutex_);
+  faults_.SetTransferFault(number, {TransferFault::kFailAfter, bytes});
 }
 
 void SimDevice::UnplugAtTransfer(uint64_t number) {

@@ -64,6 +64,8 @@ class SimDevice : public kit::RawUsbNode {
   // alike; TransferCount() tells how many have been made so far.
   void FailTransfer(uint64_t number);
   void ShortenTransfer(uint64_t number, uint32_t bytes);
+  // The transfer moves up to `bytes` bytes and then fails.
+  void FailTransferAfter(uint64_t number, uint32_t bytes);
   void UnplugAtTransfer(uint64_t number);
   // Bulk data at most this many bytes a second (0: as fast as it goes).
   void PaceBulk(uint64_t bytes_per_second);

@@ -164,6 +164,9 @@ RawReply HostUsbNode::Transfer(bool bulk, uint32_t interface, uint32_t endpoint,
   int moved = 0;
   int result = bulk ? handle_->BulkTransfer(*address, bytes, int(*length), &moved)
                     : handle_->InterruptTransfer(*address, bytes, int(*length), &moved);
+  // Bytes that arrived before a timeout have left the device: they count as a short
+  // transfer, so that the reader knows how much of its reply it holds.
+  if (result == LIBUSB_ERROR_TIMEOUT && moved > 0) result = 0;
   RawReply reply = Outcome(result);
   if (reply.Ok()) *length = uint32_t(moved);
   return reply;

@@ -62,7 +62,7 @@ TEST_F(CameraInformation, TheOwnerNameGoesToTheCameraAndIsKeptCut) {
   testing::internal::GetCapturedStderr();
 }
 
-TEST_F(CameraInformation, DeletingAnswersBySuccessOnly) {
+TEST_F(CameraInformation, DeletingAnswersWhetherThePictureIsGone) {
   auto camera = std::make_shared<sim::SimCamera>();
   camera->AddFile("100CANON", {"IMG_0001.JPG", 0x20, 1000, {0xFF, 0xD8, 0xFF, 0xD9}});
   StartWith(camera);
@@ -73,9 +73,15 @@ TEST_F(CameraInformation, DeletingAnswersBySuccessOnly) {
               testing::HasSubstr("\nDelete D:\\DCIM\\100CANON\\IMG_0001.JPG\n"));
   EXPECT_TRUE(deleted);
   EXPECT_FALSE(camera->FindFile("D:\\DCIM\\100CANON\\IMG_0001.JPG").has_value());
-  // A picture the camera does not hold is not deleted, whatever it answers.
+  // The camera refuses to delete what it does not hold; its listing says the picture is gone.
   testing::internal::CaptureStderr();
   OnAppThread([&] { deleted = app->Deletepic("D:\\DCIM\\100CANON\\IMG_0001.JPG"); });
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(deleted);
+  // A protected picture stays, and so does its row.
+  camera->AddFile("100CANON", {"IMG_0002.JPG", 0x21, 1000, {0xFF, 0xD8, 0xFF, 0xD9}});
+  testing::internal::CaptureStderr();
+  OnAppThread([&] { deleted = app->Deletepic("D:\\DCIM\\100CANON\\IMG_0002.JPG"); });
   testing::internal::GetCapturedStderr();
   EXPECT_FALSE(deleted);
 }

@@ -30,9 +30,13 @@ std::vector<uint8_t> SplitPath() {
   return bytes;
 }
 
-std::vector<uint8_t> StatusReply(uint32_t status) {
+constexpr uint8_t kSetAttr = 0x0E;
+constexpr uint8_t kDelete = 0x0D;
+
+std::vector<uint8_t> StatusReply(uint8_t code, uint32_t status) {
   return FixedReply(
-      84, {uint8_t(status), uint8_t(status >> 8), uint8_t(status >> 16), uint8_t(status >> 24)});
+      84, code,
+      {uint8_t(status), uint8_t(status >> 8), uint8_t(status >> 16), uint8_t(status >> 24)});
 }
 
 class PictureCommands : public testing::Test {
@@ -66,7 +70,7 @@ class PictureCommands : public testing::Test {
 };
 
 TEST_F(PictureCommands, SetAttributesBytesOfTheExample) {
-  Scripted(StatusReply(0));
+  Scripted(StatusReply(kSetAttr, 0));
   ASSERT_TRUE(SetAttr(kPath, 0x21));
   sim::TransferRecord command = OnlyCommand();
   std::vector<uint8_t> expected = Block(50, 0x201, 0x0E, 0x11);
@@ -84,7 +88,7 @@ TEST_F(PictureCommands, SetAttributesBytesOfTheExample) {
 }
 
 TEST_F(PictureCommands, DeleteBytesOfTheExample) {
-  Scripted(StatusReply(0x02000086));
+  Scripted(StatusReply(kDelete, 0x02000086));
   EXPECT_EQ(Delete(kPath), 0x02000086);
   sim::TransferRecord command = OnlyCommand();
   std::vector<uint8_t> expected = Block(46, 0x201, 0x0D, 0x11);
@@ -97,7 +101,7 @@ TEST_F(PictureCommands, DeleteBytesOfTheExample) {
 }
 
 TEST_F(PictureCommands, OnlyTheLastBackslashSplits) {
-  Scripted(StatusReply(0));
+  Scripted(StatusReply(kSetAttr, 0));
   ASSERT_TRUE(SetAttr("D:\\A\\B", 0));
   std::vector<uint8_t> command = OnlyCommand().data;
   std::vector<uint8_t> payload(command.begin() + 84, command.end());
@@ -106,7 +110,7 @@ TEST_F(PictureCommands, OnlyTheLastBackslashSplits) {
 
 TEST_F(PictureCommands, DeleteAnswersTheStatusWord) {
   for (uint32_t status : {0x02000086u, 0u, 0x02000085u, 0xFFFFFFFFu}) {
-    Scripted(StatusReply(status));
+    Scripted(StatusReply(kDelete, status));
     EXPECT_EQ(Delete(kPath), long(status)) << status;
   }
   // A status word of all ones is not taken for a failure.
@@ -114,8 +118,18 @@ TEST_F(PictureCommands, DeleteAnswersTheStatusWord) {
 }
 
 TEST_F(PictureCommands, SetAttributesSucceedsWhateverTheStatus) {
-  Scripted(StatusReply(0xDEADBEEF));
+  Scripted(StatusReply(kSetAttr, 0xDEADBEEF));
   EXPECT_TRUE(SetAttr(kPath, 0x01));
+}
+
+// A reply to another command is no answer: it is what an earlier command left, and the
+// pipe is read until the camera has nothing more.
+TEST_F(PictureCommands, AReplyToAnotherCommandIsRefused) {
+  Scripted(StatusReply(kDelete, 0));
+  EXPECT_FALSE(SetAttr(kPath, 0x01));
+  EXPECT_EQ(printed, "Reply to command 13 where 14 was sent.\nError in setattr 2.");
+  Scripted(StatusReply(kSetAttr, 0x02000086));
+  EXPECT_EQ(Delete(kPath), -1);
 }
 
 TEST_F(PictureCommands, ControlTransferFails) {
@@ -127,8 +141,9 @@ TEST_F(PictureCommands, ControlTransferFails) {
   camera->FailTransfer(plugged->Next());
   EXPECT_EQ(Delete(kPath), -1);
   EXPECT_EQ(printed, "Error in delete.\n");
-  // Nothing waited for a reply to a command that never went out.
-  EXPECT_TRUE(plugged->BulkRequests().empty());
+  // A command the camera may have taken after all is followed by reading what it sent.
+  EXPECT_EQ(plugged->BulkRequests(), (std::vector<uint32_t>{4096, 4096}));
+  EXPECT_TRUE(camera->Problems().empty());
 }
 
 TEST_F(PictureCommands, ReplyReadFails) {
@@ -149,7 +164,7 @@ TEST_F(PictureCommands, NoInputPipeSendsNothing) {
 }
 
 TEST_F(PictureCommands, PathWithoutFolderIsRefused) {
-  Scripted(StatusReply(0x02000086));
+  Scripted(StatusReply(kSetAttr, 0x02000086));
   EXPECT_FALSE(SetAttr("IMG_1205.JPG", 0));
   EXPECT_EQ(printed, "Error in setattr.\n");
   EXPECT_EQ(Delete("IMG_1205.JPG"), -1);
@@ -161,7 +176,7 @@ TEST_F(PictureCommands, LongestPathThatFitsTheBuffer) {
   // 84 bytes before the path, the path, its zero: 5200 bytes, the whole buffer.
   std::string path = "D:\\" + std::string(5115 - 3, 'A');
   path[100] = '\\';
-  Scripted(StatusReply(0));
+  Scripted(StatusReply(kSetAttr, 0));
   ASSERT_TRUE(SetAttr(path.c_str(), 0x20));
   EXPECT_EQ(OnlyCommand().data.size(), 5200u);
   EXPECT_EQ(OnlyCommand().data.back(), 0);
@@ -169,7 +184,7 @@ TEST_F(PictureCommands, LongestPathThatFitsTheBuffer) {
 
 TEST_F(PictureCommands, PathTooLongForTheBufferIsRefused) {
   std::string path = "D:\\" + std::string(5116 - 3, 'A');
-  Scripted(StatusReply(0x02000086));
+  Scripted(StatusReply(kDelete, 0x02000086));
   EXPECT_FALSE(SetAttr(path.c_str(), 0));
   EXPECT_EQ(printed, "Error in setattr.\n");
   std::string longer = path + std::string(4, 'A');
@@ -177,7 +192,7 @@ TEST_F(PictureCommands, PathTooLongForTheBufferIsRefused) {
   EXPECT_EQ(printed, "Error in delete.\n");
   EXPECT_TRUE(plugged->Transfers().empty());
   // Just short enough for the delete command, which has no attribute word.
-  Scripted(StatusReply(0x02000086));
+  Scripted(StatusReply(kDelete, 0x02000086));
   EXPECT_EQ(Delete(path.c_str()), 0x02000086);
   EXPECT_EQ(OnlyCommand().data.size(), 5197u);
 }

@@ -126,15 +126,18 @@ TEST_F(Download, ShortAndEmptyReadsAreMadeUp) {
   EXPECT_EQ(host.progress, (Reports{{9000, ""}}));
 }
 
-TEST_F(Download, TheReplyHeaderDecidesTheLength) {
-  // The listing said 100 bytes; the camera sends 6000, and all of them are the picture.
-  std::vector<uint8_t> data = Counting(6000).bytes;
-  plugged = std::make_unique<listing_test::PluggedDevice>(
-      std::make_shared<listing_test::ScriptedDevice>(listing_test::DataReply(data)));
-  std::unique_ptr<pic_Item> record = Record(kExamplePath);
-  record->set_Size(100);
-  ASSERT_TRUE(Get(kExamplePath, record.get()));
-  EXPECT_EQ(ReadFile(kExampleName), data);
+TEST_F(Download, OnlyTheListedLengthIsThePicture) {
+  // The listing said 100 bytes; a reply of any other length answers something else.
+  for (uint32_t sent : {6000u, 99u, 0u}) {
+    std::vector<uint8_t> data = Counting(sent).bytes;
+    plugged = std::make_unique<listing_test::PluggedDevice>(
+        std::make_shared<listing_test::ScriptedDevice>(listing_test::DataReply(data)));
+    std::unique_ptr<pic_Item> record = Record(kExamplePath);
+    record->set_Size(100);
+    EXPECT_FALSE(Get(kExamplePath, record.get())) << sent;
+    EXPECT_EQ(folder.Names(), Names{}) << sent;
+  }
+  EXPECT_EQ(alerts.Texts(), Names(3, "Could not get picture (3)"));
 }
 
 TEST_F(Download, SecondDownloadLeavesTheFirstFileAlone) {

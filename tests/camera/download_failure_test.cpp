@@ -88,7 +88,9 @@ TEST_F(Download, PipeThatStopsDeliveringIsGivenUp) {
       std::make_unique<listing_test::PluggedDevice>(std::make_shared<listing_test::ScriptedDevice>(
           listing_test::DataReply(Counting(5000).bytes, 20000),
           std::vector<uint32_t>{64, 4096, 904, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_FALSE(GetExample());
+  std::unique_ptr<pic_Item> record = Record(kExamplePath);
+  record->set_Size(20000);
+  EXPECT_FALSE(Get(kExamplePath, record.get()));
   EXPECT_EQ(alerts.Texts(), Names{"Transfer failed"});
   EXPECT_EQ(printed, kTransferLine);
   EXPECT_EQ(folder.Names(), Names{});
@@ -138,6 +140,7 @@ std::string DownloadWithFileLimit(size_t size, rlim_t limit) {
     rlimit rule{limit, limit};
     setrlimit(RLIMIT_FSIZE, &rule);
     std::unique_ptr<pic_Item> record = Record(kExamplePath);
+    record->set_Size(uint32_t(size));
     bool ok = ixus_getfile(plugged.Device(), host.CameraBuffer(), kExamplePath, record.get());
     std::string report = ok ? "true|" : "false|";
     for (const std::string& text : alerts.Texts()) report += text + ";";

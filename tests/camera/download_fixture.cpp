@@ -1,5 +1,7 @@
 #include "tests/camera/download_fixture.h"
 
+#include <optional>
+
 #include "camera/ixus_getfile.h"
 
 namespace download_test {
@@ -33,6 +35,10 @@ kit::RawReply IntrudingCamera::HandlePipe(sim::TransferKind kind, uint8_t endpoi
 }
 
 bool Download::Get(const char* path, pic_Item* record) {
+  // The listing gives every record its picture's size.
+  if (record->size == 0)
+    if (std::optional<sim::CameraFile> file = camera->FindFile(path))
+      record->set_Size(file->Size());
   testing::internal::CaptureStderr();
   bool result = ixus_getfile(plugged->Device(), host.CameraBuffer(), path, record);
   printed = testing::internal::GetCapturedStderr();

@@ -104,8 +104,9 @@ std::vector<uint8_t> Block(uint32_t length_word, uint32_t request_word, uint8_t 
   return block;
 }
 
-std::vector<uint8_t> FixedReply(size_t size, const std::vector<uint8_t>& answer) {
+std::vector<uint8_t> FixedReply(size_t size, uint8_t code, const std::vector<uint8_t>& answer) {
   std::vector<uint8_t> reply(size);
+  reply[68] = code;
   std::copy(answer.begin(), answer.end(), reply.begin() + 80);
   return reply;
 }

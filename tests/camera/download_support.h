@@ -54,8 +54,9 @@ class EnvironmentSetting {
 // The 80-byte block a command starts with, as the command table gives it.
 std::vector<uint8_t> Block(uint32_t length_word, uint32_t request_word, uint8_t code,
                            uint8_t command_class, uint32_t tag = 0x12345678);
-// A fixed-size reply of `size` bytes whose bytes from 80 on are `answer`.
-std::vector<uint8_t> FixedReply(size_t size, const std::vector<uint8_t>& answer);
+// A fixed-size reply of `size` bytes to the command `code` (at byte 68) whose bytes from 80 on
+// are `answer`.
+std::vector<uint8_t> FixedReply(size_t size, uint8_t code, const std::vector<uint8_t>& answer);
 
 // Runs `body` in a child process and returns what it returned; none when the child did
 // not come back normally. Used where a test changes what the whole process may do.

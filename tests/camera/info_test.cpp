@@ -23,6 +23,7 @@ std::vector<uint8_t> Bytes(const std::string& text) {
 std::vector<uint8_t> Identification(const std::vector<uint8_t>& model,
                                     const std::vector<uint8_t>& owner) {
   std::vector<uint8_t> reply(156);
+  reply[68] = 0x01;  // the command it answers
   std::copy(model.begin(), model.end(), reply.begin() + 92);
   std::copy(owner.begin(), owner.end(), reply.begin() + 124);
   return reply;
@@ -131,7 +132,7 @@ TEST_F(Information, IdentificationFailures) {
 }
 
 TEST_F(Information, OwnerMullerBytes) {
-  Scripted(FixedReply(84, {}));
+  Scripted(FixedReply(84, 0x05, {}));
   ASSERT_TRUE(Owner("M\xC3\xBCller"));
   std::vector<uint8_t> expected = Block(23, 0x201, 0x05, 0x12);
   expected.insert(expected.end(), {'M', 0xFC, 'l', 'l', 'e', 'r', 0});
@@ -141,7 +142,7 @@ TEST_F(Information, OwnerMullerBytes) {
 }
 
 TEST_F(Information, LongOwnerIsCutTo31Letters) {
-  Scripted(FixedReply(84, {}));
+  Scripted(FixedReply(84, 0x05, {}));
   ASSERT_TRUE(Owner(std::string(40, 'a').c_str()));
   std::vector<uint8_t> expected = Block(48, 0x201, 0x05, 0x12);
   expected.insert(expected.end(), 31, 'a');
@@ -163,7 +164,7 @@ TEST_F(Information, OwnerFailures) {
 }
 
 TEST_F(Information, DiskBytesAndFigures) {
-  Scripted(FixedReply(92, {0, 0, 0, 0, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x80, 0x01}));
+  Scripted(FixedReply(92, 0x09, {0, 0, 0, 0, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x80, 0x01}));
   ASSERT_TRUE(Disk("D:"));
   std::vector<uint8_t> expected = Block(20, 0x201, 0x09, 0x11);
   expected.insert(expected.end(), {'D', ':', '\\', 0});
@@ -176,7 +177,7 @@ TEST_F(Information, DiskBytesAndFigures) {
 }
 
 TEST_F(Information, DiskOfAnotherDrive) {
-  Scripted(FixedReply(92, {}));
+  Scripted(FixedReply(92, 0x09, {}));
   ASSERT_TRUE(Disk("CF1:"));
   std::vector<uint8_t> command = OnlyCommand();
   ASSERT_EQ(command.size(), 86u);
@@ -201,7 +202,7 @@ TEST_F(Information, DiskFailures) {
 }
 
 TEST_F(Information, DriveTooLongForTheBufferIsNotSent) {
-  Scripted(FixedReply(92, {}));
+  Scripted(FixedReply(92, 0x09, {}));
   std::string drive(5200, 'D');
   EXPECT_FALSE(Disk(drive.c_str()));
   EXPECT_EQ(printed, "Error in diskinfo.\n");
@@ -214,7 +215,7 @@ TEST_F(Information, PowerFlags) {
     uint16_t flags;
   };
   for (Case c : {Case{4, 0x10, 3}, Case{6, 0x30, 0}, Case{4, 0, 1}, Case{0, 0x10, 2}}) {
-    Scripted(FixedReply(88, {0, 0, 0, 0, c.state, 0, 0, c.source}));
+    Scripted(FixedReply(88, 0x0A, {0, 0, 0, 0, c.state, 0, 0, c.source}));
     ASSERT_TRUE(Power());
     EXPECT_EQ(host.facts.powerflags, c.flags) << int(c.state) << " " << int(c.source);
   }

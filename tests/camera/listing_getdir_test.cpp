@@ -158,32 +158,33 @@ TEST_F(ListingCamera, FailedDataReads) {
   }
 }
 
-TEST_F(ListingCamera, FailedSendGoesOnToTheHeader) {
+TEST_F(ListingCamera, FailedSendLooksForAnAnswerAndStops) {
   PluggedDevice plugged(camera);
   camera->FailTransfer(plugged.Next(1));
   EXPECT_EQ(List(plugged, host, nullptr, &printed), nullptr);
-  // Nothing was asked, so nothing came: the header read fails as well.
-  EXPECT_EQ(printed, "getdir path: D:\nError in getdir 1\nError in getdir 2\n");
-  EXPECT_EQ(plugged.BulkRequests(), (std::vector<uint32_t>{64}));
+  EXPECT_EQ(printed, "getdir path: D:\nError in getdir 1\n");
+  EXPECT_EQ(plugged.BulkRequests(), (std::vector<uint32_t>{4096}));
 }
 
-TEST_F(ListingCamera, FailedSendStillReadsAReplyThatComes) {
+// A reply that comes although its command failed on the way is no listing to trust: it is
+// read off, so that the next command reads its own.
+TEST_F(ListingCamera, AReplyAfterAFailedSendIsReadOff) {
   auto device = std::make_shared<ScriptedDevice>(DataReply(EncodeListing(ExampleTree())));
   PluggedDevice plugged(device);
   device->FailTransfer(plugged.Next(1));
-  ixus_direntry* first = List(plugged, host, nullptr, &printed);
-  EXPECT_EQ(Names(first).size(), 6u);
-  EXPECT_EQ(printed.rfind("getdir path: D:\nError in getdir 1\nDIRECTORY LISTING:\n", 0), 0u);
-  ixus_freedir(first);
+  EXPECT_EQ(List(plugged, host, nullptr, &printed), nullptr);
+  EXPECT_EQ(printed, "getdir path: D:\nError in getdir 1\n");
+  EXPECT_EQ(device->Remaining(), 0u);
 }
 
-TEST_F(ListingCamera, FailedHeaderCountsAsEmpty) {
+TEST_F(ListingCamera, FailedHeaderReadsThePipeEmpty) {
   PluggedDevice plugged(camera);
   camera->ShortenTransfer(plugged.Next(2), 10);
   camera->FailTransfer(plugged.Next(3));
   EXPECT_EQ(List(plugged, host, nullptr, &printed), nullptr);
   EXPECT_EQ(printed, "getdir path: D:\nError in getdir 2\n");
-  EXPECT_EQ(plugged.BulkRequests(), (std::vector<uint32_t>{64, 54}));
+  EXPECT_EQ(plugged.BulkRequests(), (std::vector<uint32_t>{64, 54, 4096, 4096}));
+  EXPECT_EQ(camera->PendingReply(), 0u);
 }
 
 TEST_F(ListingCamera, EmptyListingGivesNoList) {
@@ -206,8 +207,10 @@ TEST_F(ListingCamera, HugeLengthIsRefused) {
   auto device = std::make_shared<ScriptedDevice>(DataReply({}, (64u << 20) + 1));
   PluggedDevice plugged(device);
   EXPECT_EQ(List(plugged, host, nullptr, &printed), nullptr);
-  EXPECT_EQ(printed, "getdir path: D:\nCould not malloc directory buffer.\n");
-  EXPECT_EQ(plugged.BulkRequests(), (std::vector<uint32_t>{64}));
+  EXPECT_EQ(printed,
+            "getdir path: D:\nReply of 67108865 bytes where 0 to 67108864 were expected.\n"
+            "Error in getdir 2\n");
+  EXPECT_EQ(plugged.BulkRequests(), (std::vector<uint32_t>{64, 4096}));
 }
 
 TEST_F(ListingCamera, LargestLengthIsTried) {

@@ -342,7 +342,8 @@ TEST_F(Thumbs, LongPathIsNotSent) {
 }
 
 TEST_F(Thumbs, DotDotAtTheTopStaysOnTheDrive) {
-  camera->AddFile("100CANON", Picture("IMG_0001.JPG", 1));
+  sim::CameraFile picture = Picture("IMG_0001.JPG", 1);
+  camera->AddFile("100CANON", picture);
   PluggedDevice plugged(camera);
   std::vector<uint8_t> bytes = EncodeListing({{0x10, 0, 0, ".."},
                                               {0x10, 0, 0, "D:"},
@@ -350,7 +351,7 @@ TEST_F(Thumbs, DotDotAtTheTopStaysOnTheDrive) {
                                               {0x10, 0, 0, ".."},
                                               {0x10, 0, 0, ".\\DCIM"},
                                               {0x10, 0, 0, ".\\100CANON"},
-                                              {0x20, 10, 10, "IMG_0001.JPG"}});
+                                              {0x20, picture.Size(), 10, "IMG_0001.JPG"}});
   testing::internal::CaptureStderr();
   ixus_direntry* first = ixus_parsedir(bytes.data(), bytes.size());
   testing::internal::GetCapturedStderr();
