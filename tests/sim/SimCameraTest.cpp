@@ -63,9 +63,8 @@ TEST(SimCamera, HandshakeWithTheRightEchoIsAnswered) {
   ASSERT_EQ(log.size(), 4u);
   const std::vector<uint8_t>& challenge = log[1].data;
   ASSERT_EQ(challenge.size(), 88u);
-  for (size_t i = 72; i < 88; ++i) {
-    if (i < 0x4C || i > 0x4F) EXPECT_NE(challenge[i], 0) << i;
-  }
+  // The challenge varies but for the transfer size it states.
+  for (size_t i = 72; i < 88; ++i) EXPECT_TRUE(challenge[i] != 0 || (i >= 0x4C && i <= 0x4F)) << i;
   EXPECT_EQ(log[2].data, std::vector<uint8_t>(challenge.begin() + 72, challenge.end()));
   EXPECT_EQ(log[3].transferred, 68u);
 }
