@@ -1,5 +1,7 @@
 #include "sim/CameraCommands.h"
 
+#include <cstdio>
+
 #include "sim/CommandHandlers.h"
 
 namespace sim {
@@ -29,6 +31,12 @@ const Command kCommands[] = {
     {14, 0x11, kFixedSizeReply, kCommandTag, "set picture attributes", SetAttributes},
 };
 
+std::string Hex(uint32_t value) {
+  char text[16];
+  snprintf(text, sizeof text, "0x%08X", value);
+  return text;
+}
+
 }  // namespace
 
 std::optional<Reply> AnswerCommand(const CommandBlock& block, CameraContent& content,
@@ -37,12 +45,14 @@ std::optional<Reply> AnswerCommand(const CommandBlock& block, CameraContent& con
     if (command.code != block.code || command.command_class != block.command_class) continue;
     if (block.request_word != command.request_word) {
       *problem = std::string(command.name) + " command with the wrong request word";
-    } else if (block.tag != command.tag) {
-      *problem = std::string(command.name) + " command with the wrong tag word";
-    } else {
-      return command.handler(block, content, status, problem);
+      return std::nullopt;
     }
-    return std::nullopt;
+    std::optional<Reply> reply = command.handler(block, content, status, problem);
+    // Cameras answer whatever the tag (clients count it up); only pictrove's is expected.
+    if (block.tag != command.tag)
+      *problem = std::string(command.name) + " command with the tag word " + Hex(block.tag) +
+                 (problem->empty() ? "" : "; " + *problem);
+    return reply;
   }
   *problem = "unknown command " + std::to_string(block.code) + " of class " +
              std::to_string(block.command_class);

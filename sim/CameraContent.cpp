@@ -58,6 +58,26 @@ std::vector<uint8_t> CameraContent::Listing() const {
   return bytes;
 }
 
+std::optional<std::vector<uint8_t>> CameraContent::FolderListing(const std::string& path) const {
+  std::vector<uint8_t> bytes;
+  std::string dcim = drive + "\\DCIM";
+  if (path == drive) {
+    AppendEntry(bytes, kAttributeDirectory, 0, 0, "DCIM");
+  } else if (path == dcim) {
+    for (const CameraFolder& folder : folders)
+      AppendEntry(bytes, kAttributeDirectory, 0, 0, folder.name);
+  } else {
+    auto found = std::find_if(folders.begin(), folders.end(), [&](const CameraFolder& folder) {
+      return dcim + "\\" + folder.name == path;
+    });
+    if (found == folders.end()) return std::nullopt;
+    for (const CameraFile& file : found->files)
+      AppendEntry(bytes, file.attributes, file.Size(), file.date, file.name);
+  }
+  AppendEntry(bytes, 0, 0, 0, "");
+  return bytes;
+}
+
 std::string CameraContent::PathOf(const CameraFolder& folder, const CameraFile& file) const {
   return drive + "\\DCIM\\" + folder.name + "\\" + file.name;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,10 @@ struct CameraContent {
   // The listing data in the order a camera writes it: the drive, ".\DCIM", each folder
   // (".\NAME", its files, ".."), "..", and the end entry.
   std::vector<uint8_t> Listing() const;
+  // One level, in the same entry format: the entries directly in the folder at `path`
+  // (the drive, "D:\DCIM" or one of its folders), folders under their plain names, then
+  // the end entry; none when no such folder exists.
+  std::optional<std::vector<uint8_t>> FolderListing(const std::string& path) const;
   // "D:\DCIM\100CANON\IMG_0001.JPG" style paths; none when nothing lives there.
   const CameraFile* Find(const std::string& path) const;
   CameraFile* Find(const std::string& path);

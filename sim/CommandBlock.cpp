@@ -92,12 +92,14 @@ bool CheckNoPayload(const CommandBlock& block, const std::string& command, std::
   return false;
 }
 
-std::optional<std::string> PayloadPath(const CommandBlock& block, size_t offset) {
+std::optional<std::string> PayloadPath(const CommandBlock& block, size_t offset, bool* padded) {
   std::optional<std::string> folder = PayloadText(block, offset);
   if (!folder || folder->empty()) return std::nullopt;
   std::optional<std::string> name = PayloadText(block, offset + folder->size() + 1);
-  if (!name || name->empty() || offset + folder->size() + name->size() + 2 != block.payload.size())
-    return std::nullopt;
+  if (!name || name->empty()) return std::nullopt;
+  size_t end = offset + folder->size() + name->size() + 2;
+  *padded = end + 1 == block.payload.size() && block.payload.back() == 0;
+  if (end != block.payload.size() && !*padded) return std::nullopt;
   return *folder + "\\" + *name;
 }
 

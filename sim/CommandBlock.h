@@ -48,7 +48,8 @@ bool CheckNoPayload(const CommandBlock& block, const std::string& command, std::
 
 // A camera path sent split at its last backslash: the folder path, a NUL, the file name,
 // a NUL, ending the payload. The path joined again; none when the payload from `offset`
-// is not two such non-empty texts.
-std::optional<std::string> PayloadPath(const CommandBlock& block, size_t offset);
+// is not two such non-empty texts. Cameras also take one more NUL at the end, which pictrove
+// does not send: `padded` tells whether it came.
+std::optional<std::string> PayloadPath(const CommandBlock& block, size_t offset, bool* padded);
 
 }  // namespace sim

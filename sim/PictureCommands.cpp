@@ -24,6 +24,11 @@ std::string NotHeld(const char* command, const std::string& path) {
   return std::string(command) + " of \"" + path + "\", which the camera does not hold";
 }
 
+// What the camera notes besides: a trailing NUL that pictrove does not send.
+void NotePadding(bool padded, const char* command, std::string* problem) {
+  if (padded) *problem = std::string(command) + " payload with a trailing NUL after the name";
+}
+
 }  // namespace
 
 // Payload: what to send (1 thumbnail, 0 the file), 0x1400, the path and its NUL.
@@ -52,11 +57,13 @@ Answer PictureData(const CommandBlock& block, CameraContent& content, const Stat
 Answer SetAttributes(const CommandBlock& block, CameraContent& content, const StatusWords& status,
                      std::string* problem) {
   const std::vector<uint8_t>& payload = block.payload;
-  std::optional<std::string> path = PayloadPath(block, 4);
+  bool padded = false;
+  std::optional<std::string> path = PayloadPath(block, 4, &padded);
   if (!path || (payload[1] | payload[2] | payload[3]) != 0) {
     *problem = "malformed set picture attributes payload";
     return std::nullopt;
   }
+  NotePadding(padded, "set picture attributes", problem);
   CameraFile* file = content.Find(*path);
   if (file == nullptr) {
     *problem = NotHeld("set picture attributes", *path);
@@ -69,11 +76,13 @@ Answer SetAttributes(const CommandBlock& block, CameraContent& content, const St
 // Payload: the path split at its last backslash. A protected picture stays.
 Answer DeletePicture(const CommandBlock& block, CameraContent& content, const StatusWords& status,
                      std::string* problem) {
-  std::optional<std::string> path = PayloadPath(block, 0);
+  bool padded = false;
+  std::optional<std::string> path = PayloadPath(block, 0, &padded);
   if (!path) {
     *problem = "malformed delete picture payload";
     return std::nullopt;
   }
+  NotePadding(padded, "delete picture", problem);
   const CameraFile* file = content.Find(*path);
   if (file == nullptr) {
     *problem = NotHeld("delete picture", *path);

@@ -1,6 +1,7 @@
 #include "sim/SimCamera.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -18,8 +19,6 @@ constexpr uint8_t kVendorIn = 0xC0;
 constexpr uint8_t kVendorOut = 0x40;
 constexpr uint8_t kInputPipe = 0x81;
 constexpr uint8_t kOutputPipe = 0x02;
-constexpr uint32_t kChallengeSize = 88;
-constexpr uint32_t kEchoAt = 72;
 constexpr uint32_t kHandshakeAnswerSize = 68;
 constexpr const char* kPictureFolder = "100CANON";
 
@@ -27,7 +26,7 @@ DescriptorSet CameraDescriptors(uint16_t product) {
   return MakeDeviceSet(
       kCameraVendor, product,
       {MakeEndpointDescriptor(kInputPipe, kBulk), MakeEndpointDescriptor(kOutputPipe, kBulk),
-       MakeEndpointDescriptor(0x83, kInterrupt, 8, 16)},
+       MakeEndpointDescriptor(SimCamera::kInterruptPipe, kInterrupt, 8, 16)},
       u"Canon Inc.", u"Canon Digital Camera");
 }
 
@@ -44,12 +43,17 @@ SimCamera::SimCamera(uint16_t product) : SimDevice(CameraDescriptors(product)) {
 
 RawReply SimCamera::HandleControl(const ControlSetup& setup, uint8_t* data, uint32_t* length) {
   if (Is(setup, kVendorIn, 0x0C, 0x55)) {
-    challenge_.reset();
+    uint8_t letter = handshake_.StatusLetter();
     *length = std::min<uint32_t>(*length, 1);
-    if (*length != 0) data[0] = 0x01;
+    if (*length != 0) data[0] = letter;
     return {};
   }
-  if (Is(setup, kVendorIn, 0x04, 0x01)) return Challenge(data, length);
+  if (Is(setup, kVendorIn, 0x04, 0x01)) {
+    std::array<uint8_t, kChallengeSize> challenge = handshake_.Challenge();
+    *length = std::min(*length, kChallengeSize);
+    std::memcpy(data, challenge.data(), *length);
+    return {};
+  }
   if (Is(setup, kVendorOut, 0x04, 0x11)) return CheckEcho(data, *length);
   if (Is(setup, kVendorOut, 0x04, 0x10)) return Command(data, *length);
   Note("unknown control request " + std::to_string(setup.request) + " value " +
@@ -57,36 +61,15 @@ RawReply SimCamera::HandleControl(const ControlSetup& setup, uint8_t* data, uint
   return RawReply::Refused();
 }
 
-RawReply SimCamera::Challenge(uint8_t* data, uint32_t* length) {
-  // Bytes of the camera's own making; the last 16 vary from one handshake to the next so
-  // that an echo of anything else is noticed.
-  std::array<uint8_t, 16> challenge;
-  for (size_t i = 0; i < challenge.size(); ++i) {
-    challenge[i] = uint8_t(0xA0 + 5 * i + 31 * challenges_);
-    if (challenge[i] == 0) challenge[i] = 0x5A;
-  }
-  challenge_ = challenge;
-  ++challenges_;
-  uint8_t answer[kChallengeSize];
-  for (uint32_t i = 0; i < kEchoAt; ++i) answer[i] = uint8_t(i + 1);
-  std::copy(challenge.begin(), challenge.end(), answer + kEchoAt);
-  *length = std::min(*length, kChallengeSize);
-  std::memcpy(data, answer, *length);
-  return {};
-}
-
 RawReply SimCamera::CheckEcho(const uint8_t* data, uint32_t length) {
-  echo_matched_ = challenge_ && length == challenge_->size() &&
-                  std::equal(challenge_->begin(), challenge_->end(), data);
-  challenge_.reset();
-  if (!*echo_matched_) {
-    Note("handshake echo does not match the challenge");
-    return {};
-  }
-  ++handshakes_;
+  std::string problem;
+  bool matched = handshake_.CheckEcho(data, length, &problem);
+  if (!problem.empty()) Note(problem);
+  if (!matched) return {};
   std::vector<uint8_t> answer(kHandshakeAnswerSize);
   for (size_t i = 0; i < answer.size(); ++i) answer[i] = uint8_t(0x30 + i);
   replies_.Add(Reply(std::move(answer)));
+  interrupt_waiting_ = true;
   return {};
 }
 
@@ -139,7 +122,17 @@ RawReply SimCamera::HandlePipe(TransferKind kind, uint8_t endpoint, uint8_t* dat
     Note("bulk data on the output pipe without an upload announcement");
     return RawReply::Refused();
   }
-  return RawReply::Failed();  // no events to report: the interrupt read times out
+  if (endpoint == kInterruptPipe && interrupt_waiting_) {
+    interrupt_waiting_ = false;
+    *length = std::min(*length, kInterruptPacketSize);
+    std::memset(data, 0, *length);
+    return {};
+  }
+  return RawReply::Failed();  // nothing to report: the interrupt read times out
+}
+
+bool SimCamera::InterruptWaiting(uint8_t endpoint) const {
+  return endpoint == kInterruptPipe && interrupt_waiting_;
 }
 
 void SimCamera::Note(std::string problem) {
@@ -149,7 +142,8 @@ void SimCamera::Note(std::string problem) {
 void SimCamera::Reset() {
   replies_.Clear();
   upload_.Reset();
-  challenge_.reset();
+  handshake_.Reset();
+  interrupt_waiting_ = false;
 }
 
 void SimCamera::MisstateNextDataReply(int32_t delta) {
@@ -234,12 +228,12 @@ StatusWords SimCamera::Status() const {
 
 std::optional<bool> SimCamera::EchoMatched() const {
   std::lock_guard lock(DeviceMutex());
-  return echo_matched_;
+  return handshake_.EchoMatched();
 }
 
 int SimCamera::Handshakes() const {
   std::lock_guard lock(DeviceMutex());
-  return handshakes_;
+  return handshake_.Completed();
 }
 
 std::vector<std::string> SimCamera::Problems() const {

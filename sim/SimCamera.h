@@ -1,17 +1,18 @@
 // The simulated camera: a USB device that speaks the camera's protocol from the wire
 // description. Handshake, commands and upload announcements arrive on the control pipe,
 // upload data on the bulk output pipe; replies queue on the bulk input pipe and are read
-// by the host in as many reads as it likes. What it holds and what it noticed (a wrong
+// by the host in as many reads as it likes; a completed handshake is told on the interrupt
+// pipe. What it holds and what it noticed (a wrong
 // handshake echo, malformed commands) can be inspected.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "sim/CameraCommands.h"
 #include "sim/CameraContent.h"
+#include "sim/Handshake.h"
 #include "sim/ReplyQueue.h"
 #include "sim/SimDevice.h"
 #include "sim/UploadReceiver.h"
@@ -56,14 +57,18 @@ class SimCamera : public SimDevice {
   // Reply bytes queued and not yet read.
   size_t PendingReply() const;
 
+  // The interrupt pipe, on which the camera tells that a handshake has completed.
+  static constexpr uint8_t kInterruptPipe = 0x83;
+  static constexpr uint32_t kInterruptPacketSize = 16;
+
  protected:
   kit::RawReply HandleControl(const ControlSetup& setup, uint8_t* data, uint32_t* length) override;
   kit::RawReply HandlePipe(TransferKind kind, uint8_t endpoint, uint8_t* data,
                            uint32_t* length) override;
+  bool InterruptWaiting(uint8_t endpoint) const override;
   void Reset() override;
 
  private:
-  kit::RawReply Challenge(uint8_t* data, uint32_t* length);
   kit::RawReply CheckEcho(const uint8_t* data, uint32_t length);
   kit::RawReply Command(const uint8_t* data, uint32_t length);
   kit::RawReply UploadBlock(const uint8_t* data, uint32_t length);
@@ -77,10 +82,8 @@ class SimCamera : public SimDevice {
   StatusWords status_;
   ReplyQueue replies_;
   UploadReceiver upload_;
-  std::optional<std::array<uint8_t, 16>> challenge_;
-  std::optional<bool> echo_matched_;
-  int handshakes_ = 0;
-  uint32_t challenges_ = 0;
+  Handshake handshake_;
+  bool interrupt_waiting_ = false;
   std::vector<std::string> problems_;
   int32_t misstate_ = 0;
 };

@@ -344,4 +344,9 @@ int SimDevice::ActiveConfiguration() const {
   return active_;
 }
 
+bool SimDevice::InterruptPacketWaiting(uint8_t endpoint) const {
+  std::lock_guard lock(mutex_);
+  return !gone_ && InterruptWaiting(endpoint);
+}
+
 }  // namespace sim

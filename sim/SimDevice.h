@@ -90,6 +90,9 @@ class SimDevice : public kit::RawUsbNode {
   void KeepTransfers(bool keep);
   // The active configuration's position, or -1 before any SetConfiguration.
   int ActiveConfiguration() const;
+  // Whether an interrupt read on the endpoint (an address) would find a packet now; asked
+  // without a transfer, for a host that keeps interrupt reads pending until one comes.
+  bool InterruptPacketWaiting(uint8_t endpoint) const;
 
  protected:
   // The device's behaviour, called with the device's lock held. `length`: in the bytes
@@ -99,6 +102,8 @@ class SimDevice : public kit::RawUsbNode {
                                    uint32_t* length);
   // Called with the lock held when the device is plugged in again.
   virtual void Reset() {}
+  // With the lock held: whether the device has an interrupt packet for the endpoint.
+  virtual bool InterruptWaiting(uint8_t /*endpoint*/) const { return false; }
 
   std::mutex& DeviceMutex() const { return mutex_; }
 

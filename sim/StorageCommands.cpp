@@ -9,6 +9,8 @@ namespace {
 constexpr size_t kDiskReplySize = 92;
 constexpr size_t kDiskTotalAt = 84;
 constexpr size_t kDiskFreeAt = 88;
+constexpr uint8_t kWholeTree = 0x02;
+constexpr uint8_t kOneLevel = 0x00;
 
 }  // namespace
 
@@ -20,21 +22,27 @@ Answer FlashDeviceName(const CommandBlock& block, CameraContent& content, const 
   return Reply(MakeDataReply(name));
 }
 
-// Payload: 0x02, the path, its NUL, two zero bytes.
+// Payload: the flag (0x02 the whole tree from the path, 0x00 one level), the path, its NUL,
+// two zero bytes.
 Answer DirectoryListing(const CommandBlock& block, CameraContent& content, const StatusWords&,
                         std::string* problem) {
   std::optional<std::string> path = PayloadText(block, 1);
   const std::vector<uint8_t>& payload = block.payload;
-  if (payload.empty() || payload[0] != 0x02 || !path || payload.size() != path->size() + 4 ||
-      payload[path->size() + 2] != 0 || payload[path->size() + 3] != 0) {
+  if (payload.empty() || (payload[0] != kWholeTree && payload[0] != kOneLevel) || !path ||
+      payload.size() != path->size() + 4 || payload[path->size() + 2] != 0 ||
+      payload[path->size() + 3] != 0) {
     *problem = "malformed directory listing payload";
     return std::nullopt;
   }
-  if (*path != content.drive) {
-    *problem = "listing asked for \"" + *path + "\", which the camera does not hold";
-    return Reply(MakeDataReply({}));
+  if (payload[0] == kOneLevel) {
+    *problem = "directory listing of one level (flag 0x00)";
+    std::optional<std::vector<uint8_t>> listing = content.FolderListing(*path);
+    if (listing) return Reply(MakeDataReply(*listing));
+  } else if (*path == content.drive) {
+    return Reply(MakeDataReply(content.Listing()));
   }
-  return Reply(MakeDataReply(content.Listing()));
+  *problem = "listing asked for \"" + *path + "\", which the camera does not hold";
+  return Reply(MakeDataReply({}));
 }
 
 // Payload: the drive name, a backslash, a NUL.

@@ -77,6 +77,7 @@ void CameraTestbed::Add(Served& served, const char* name, const std::string& par
   std::vector<uint8_t> blob = served.adapter->DescriptorBlob();
   umockdev_testbed_set_attribute_binary(testbed_, served.sysfs.c_str(), "descriptors", blob.data(),
                                         int(blob.size()));
+  served.adapter->Enumerate();
   // The testbed records the node's numbers but makes no file, and the preload library
   // serves only nodes whose file exists below the testbed's root. Made in place, as udev
   // makes a node: a watcher must not see a temporary name.

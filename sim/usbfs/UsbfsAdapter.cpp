@@ -3,7 +3,9 @@
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +19,15 @@ constexpr uint8_t kGetConfiguration = 8;
 constexpr uint8_t kSetConfiguration = 9;
 constexpr int kFullSpeed = 2;  // USB_SPEED_FULL
 constexpr size_t kSetupSize = 8;
+constexpr uint8_t kTypeMask = 3;
+constexpr uint8_t kInterruptType = 3;
+constexpr uint8_t kInputBit = 0x80;
+// An ioctl whose answer comes later.
+constexpr long kAnswerLater = LONG_MAX;
+// How long a reap that keeps finding nothing waits before it answers: long enough that a
+// program polling the always-readable fd costs next to no CPU, short enough that its own
+// timeouts still fire on time.
+constexpr guint kIdleReapMs = 20;
 
 long Result(const kit::RawReply& reply, long moved) {
   return reply.Ok() ? moved : -EPIPE;
@@ -43,6 +54,24 @@ Data Fetch(UMockdevIoctlData* arg) {
   return Resolve(arg, 0, sizeof(T));
 }
 
+void Answer(UMockdevIoctlClient* client, long result) {
+  if (result < 0)
+    umockdev_ioctl_client_complete(client, -1, int(-result));
+  else
+    umockdev_ioctl_client_complete(client, result, 0);
+}
+
+// Status and length of a URB that completed with `result` (bytes moved or minus an errno).
+void Complete(usbdevfs_urb& urb, long result) {
+  urb.status = result < 0 ? int(result) : 0;
+  urb.actual_length = result < 0 ? 0 : int(result);
+}
+
+struct HeldReap {
+  UsbfsAdapter* adapter;
+  UMockdevIoctlClient* client;
+};
+
 }  // namespace
 
 UsbfsAdapter::UsbfsAdapter(std::shared_ptr<SimDevice> device, uint8_t devnum)
@@ -55,7 +84,19 @@ UsbfsAdapter::UsbfsAdapter(std::shared_ptr<SimDevice> device, uint8_t devnum)
 
 UsbfsAdapter::~UsbfsAdapter() {
   g_signal_handlers_disconnect_by_data(handler_, this);
+  {
+    std::lock_guard lock(mutex_);
+    for (GSource* source : held_) {
+      g_source_destroy(source);
+      g_source_unref(source);
+    }
+    held_.clear();
+  }
   g_object_unref(handler_);
+}
+
+void UsbfsAdapter::Enumerate() {
+  Control(0, kSetConfiguration, 1, 0, nullptr, 0);
 }
 
 std::vector<uint8_t> UsbfsAdapter::DescriptorBlob() const {
@@ -77,13 +118,13 @@ bool UsbfsAdapter::Stale(const Open& open) const {
 void UsbfsAdapter::OnConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
   auto* adapter = static_cast<UsbfsAdapter*>(self);
   std::lock_guard lock(adapter->mutex_);
-  adapter->opens_[client] = Open{0, adapter->device_->Generation(), {}};
+  adapter->opens_[client].generation = adapter->device_->Generation();
 }
 
 void UsbfsAdapter::OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
   auto* adapter = static_cast<UsbfsAdapter*>(self);
   std::lock_guard lock(adapter->mutex_);
-  adapter->opens_.erase(client);  // with the URBs it never reaped
+  adapter->opens_.erase(client);  // with its claims and the URBs it never reaped
 }
 
 gboolean UsbfsAdapter::OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
@@ -110,11 +151,39 @@ gboolean UsbfsAdapter::OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, 
   Open& open = adapter->opens_[client];
   unsigned long request = umockdev_ioctl_client_get_request(client);
   long result = adapter->Ioctl(open, request, umockdev_ioctl_client_get_arg(client));
-  if (result < 0)
-    umockdev_ioctl_client_complete(client, -1, int(-result));
+  if (result == kAnswerLater)
+    adapter->Hold(client);
   else
-    umockdev_ioctl_client_complete(client, result, 0);
+    Answer(client, result);
   return TRUE;
+}
+
+// The program waits in its ioctl meanwhile; the wait runs where the adapter's requests are
+// handled, so other programs are served as usual.
+void UsbfsAdapter::Hold(UMockdevIoctlClient* client) {
+  GSource* source = g_timeout_source_new(kIdleReapMs);
+  g_source_set_callback(source, OnHeldReap, new HeldReap{this, g_object_ref(client)},
+                        [](gpointer held) {
+                          g_object_unref(static_cast<HeldReap*>(held)->client);
+                          delete static_cast<HeldReap*>(held);
+                        });
+  GMainContext* context = g_main_context_ref_thread_default();
+  g_source_attach(source, context);
+  g_main_context_unref(context);
+  held_.insert(source);
+}
+
+gboolean UsbfsAdapter::OnHeldReap(gpointer data) {
+  auto* held = static_cast<HeldReap*>(data);
+  UsbfsAdapter* adapter = held->adapter;
+  std::lock_guard lock(adapter->mutex_);
+  GSource* source = g_main_current_source();
+  if (adapter->held_.erase(source) != 0) g_source_unref(source);
+  auto found = adapter->opens_.find(held->client);
+  if (found != adapter->opens_.end())
+    Answer(held->client,
+           adapter->Reap(found->second, umockdev_ioctl_client_get_arg(held->client), false));
+  return G_SOURCE_REMOVE;
 }
 
 long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* arg) {
@@ -127,7 +196,8 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
   }
   // URBs that completed before the device went are still given back, as the kernel does:
   // a transfer never reaped would keep the program's event loop waiting for it.
-  if (request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY) return Reap(open, arg);
+  if (request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY)
+    return Reap(open, arg, true);
   if (Stale(open)) return -ENODEV;
   switch (request) {
     case USBDEVFS_GET_CAPABILITIES: {
@@ -151,6 +221,7 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
       Data target = Fetch<unsigned int>(arg);
       auto* value = As<unsigned int>(target);
       if (value == nullptr) return -EFAULT;
+      if (ClaimedByAnother(open)) return -EBUSY;
       return Control(0, kSetConfiguration, uint16_t(*value), 0, nullptr, 0) < 0 ? -EINVAL : 0;
     }
     case USBDEVFS_CLAIMINTERFACE:
@@ -160,7 +231,12 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
       Data target = Fetch<unsigned int>(arg);
       auto* number = As<unsigned int>(target);
       if (number == nullptr) return -EFAULT;
-      return HasInterface(*number) ? 0 : -EINVAL;
+      if (!HasInterface(*number)) return -EINVAL;
+      if (request == USBDEVFS_RELEASEINTERFACE)
+        open.claimed.erase(*number);
+      else
+        open.claimed.insert(*number);
+      return 0;
     }
     case USBDEVFS_GETDRIVER:
     case USBDEVFS_IOCTL:  // the one a program sends here is a driver disconnect
@@ -183,16 +259,22 @@ long UsbfsAdapter::Ioctl(Open& open, unsigned long request, UMockdevIoctlData* a
       if (transfer == nullptr) return -EFAULT;
       Data data = Resolve(target.get(), offsetof(usbdevfs_bulktransfer, data), transfer->len);
       if (!data) return -EFAULT;
-      return Bulk(uint8_t(transfer->ep), data->data, transfer->len);
+      return Transfer(TransferKind::kBulk, uint8_t(transfer->ep), data->data, transfer->len);
     }
     case USBDEVFS_SUBMITURB:
       return Submit(open, arg);
     case USBDEVFS_DISCARDURB:
-      return -EINVAL;  // every URB has completed already
+      return Discard(open, arg);
     default:
       fprintf(stderr, "usbfs adapter: unhandled ioctl 0x%lx\n", request);
       return -ENOTTY;
   }
+}
+
+bool UsbfsAdapter::ClaimedByAnother(const Open& open) const {
+  for (const auto& [client, other] : opens_)
+    if (&other != &open && !other.claimed.empty() && !Stale(other)) return true;
+  return false;
 }
 
 bool UsbfsAdapter::HasInterface(unsigned int number) const {
@@ -223,22 +305,32 @@ long UsbfsAdapter::Control(uint8_t request_type, uint8_t request, uint16_t value
   return Result(reply, moved);
 }
 
-long UsbfsAdapter::Bulk(uint8_t endpoint, uint8_t* data, uint32_t length) {
+std::optional<UsbfsAdapter::Pipe> UsbfsAdapter::FindPipe(uint8_t address) const {
   int active = device_->ActiveConfiguration();
   uint8_t configuration[9];
-  if (active < 0 || !device_->ConfigurationDescriptor(active, configuration).Ok()) return -ENOENT;
+  if (active < 0 || !device_->ConfigurationDescriptor(active, configuration).Ok())
+    return std::nullopt;
   for (uint32_t i = 0; i < configuration[4]; ++i) {
     uint8_t interface[9];
     if (!device_->InterfaceDescriptor(active, i, interface).Ok()) continue;
     for (uint32_t e = 0; e < interface[4]; ++e) {
       uint8_t found[7];
-      if (!device_->EndpointDescriptor(active, i, e, found).Ok() || found[2] != endpoint) continue;
-      uint32_t moved = length;
-      long result = Result(device_->BulkTransfer(i, e, data, &moved), moved);
-      return device_->IsGone() ? -ENODEV : result;
+      if (device_->EndpointDescriptor(active, i, e, found).Ok() && found[2] == address)
+        return Pipe{i, e, found[3]};
     }
   }
-  return -ENOENT;
+  return std::nullopt;
+}
+
+long UsbfsAdapter::Transfer(TransferKind kind, uint8_t endpoint, uint8_t* data, uint32_t length) {
+  std::optional<Pipe> pipe = FindPipe(endpoint);
+  if (!pipe) return -ENOENT;
+  uint32_t moved = length;
+  kit::RawReply reply =
+      kind == TransferKind::kBulk
+          ? device_->BulkTransfer(pipe->interface, pipe->endpoint, data, &moved)
+          : device_->InterruptTransfer(pipe->interface, pipe->endpoint, data, &moved);
+  return device_->IsGone() ? -ENODEV : Result(reply, moved);
 }
 
 long UsbfsAdapter::Submit(Open& open, UMockdevIoctlData* arg) {
@@ -250,6 +342,15 @@ long UsbfsAdapter::Submit(Open& open, UMockdevIoctlData* arg) {
     buffer = Resolve(target.get(), offsetof(usbdevfs_urb, buffer), size_t(urb->buffer_length));
     if (!buffer) return -EFAULT;
   }
+  open.idle = false;
+  if (urb->type == USBDEVFS_URB_TYPE_INTERRUPT) {
+    std::optional<Pipe> pipe = FindPipe(urb->endpoint);
+    if (!pipe) return -ENOENT;
+    if ((pipe->attributes & kTypeMask) != kInterruptType || !(urb->endpoint & kInputBit))
+      return -EINVAL;
+    open.pending.push_back({std::move(target), std::move(buffer)});
+    return 0;
+  }
   long result;
   if (urb->type == USBDEVFS_URB_TYPE_CONTROL && buffer &&
       size_t(urb->buffer_length) >= kSetupSize) {
@@ -259,25 +360,69 @@ long UsbfsAdapter::Submit(Open& open, UMockdevIoctlData* arg) {
     result = Control(setup[0], setup[1], uint16_t(setup[2] | setup[3] << 8),
                      uint16_t(setup[4] | setup[5] << 8), setup + kSetupSize, length);
   } else if (urb->type == USBDEVFS_URB_TYPE_BULK) {
-    result = Bulk(urb->endpoint, buffer ? buffer->data : nullptr, uint32_t(urb->buffer_length));
+    result = Transfer(TransferKind::kBulk, urb->endpoint, buffer ? buffer->data : nullptr,
+                      uint32_t(urb->buffer_length));
   } else {
     return -EINVAL;
   }
   if (result == -ENODEV) return -ENODEV;
   // Complete at once: status and data reach the caller when this request completes, and
   // the URB waits to be reaped.
-  urb->status = result < 0 ? int(result) : 0;
-  urb->actual_length = result < 0 ? 0 : int(result);
+  Complete(*urb, result);
   open.reaped.push_back(std::move(target));
   return 0;
 }
 
-long UsbfsAdapter::Reap(Open& open, UMockdevIoctlData* arg) {
-  if (open.reaped.empty()) return Stale(open) ? -ENODEV : -EAGAIN;
+long UsbfsAdapter::Discard(Open& open, UMockdevIoctlData* arg) {
+  if (arg == nullptr || size_t(arg->data_len) < sizeof(gulong)) return -EFAULT;
+  auto* address = reinterpret_cast<const gulong*>(arg->data);  // the URB's own address
+  auto found = std::find_if(open.pending.begin(), open.pending.end(),
+                            [&](const Urb& urb) { return urb.urb->client_addr == *address; });
+  if (found == open.pending.end()) return -EINVAL;  // completed already, or never submitted
+  Complete(*As<usbdevfs_urb>(found->urb), -ENOENT);
+  open.reaped.push_back(std::move(found->urb));
+  open.pending.erase(found);
+  open.idle = false;
+  return 0;
+}
+
+void UsbfsAdapter::Deliver(Open& open) {
+  bool stale = Stale(open);
+  for (auto urb = open.pending.begin(); urb != open.pending.end();) {
+    auto* request = As<usbdevfs_urb>(urb->urb);
+    long result;
+    if (stale) {
+      result = -ESHUTDOWN;  // the device went with the URB in flight
+    } else if (device_->InterruptPacketWaiting(request->endpoint)) {
+      result =
+          Transfer(TransferKind::kInterrupt, request->endpoint,
+                   urb->buffer ? urb->buffer->data : nullptr, uint32_t(request->buffer_length));
+    } else {
+      ++urb;
+      continue;
+    }
+    Complete(*request, result);
+    open.reaped.push_back(std::move(urb->urb));
+    urb = open.pending.erase(urb);
+  }
+}
+
+long UsbfsAdapter::Reap(Open& open, UMockdevIoctlData* arg, bool may_wait) {
+  Deliver(open);
+  if (open.reaped.empty()) {
+    if (Stale(open)) return -ENODEV;
+    if (open.pending.empty()) return -EAGAIN;
+    // The first empty reap answers at once: a program reaps until nothing is left after
+    // every completion. Only one that finds nothing again is waiting for the pending URBs.
+    if (may_wait && open.idle) return kAnswerLater;
+    open.idle = true;
+    return -EAGAIN;
+  }
   Data slot = Fetch<void*>(arg);
   if (!slot) return -EFAULT;
   umockdev_ioctl_data_set_ptr(slot.get(), 0, open.reaped.front().get());
   open.reaped.pop_front();
+  open.idle = false;
   return 0;
 }
 

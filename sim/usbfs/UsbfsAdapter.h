@@ -1,7 +1,10 @@
 // Serves a simulated device over usbdevfs: the reads and ioctls that a program makes on an
 // emulated /dev/bus/usb node arrive here and are answered from the simulated device.
-// Every URB completes at once, because the emulated fd is always readable and a pending
-// one would make libusb's event loop spin. An fd opened before the device went away (or
+// Control and bulk URBs complete at once; an interrupt-IN URB stays pending until the
+// device has a packet for it or the program discards it, as with the kernel. The emulated
+// fd is always readable, so a program waiting for a pending URB polls it and reaps in a
+// loop: a reap that finds nothing complete twice in a row is answered only after a short
+// wait, which keeps that loop from spinning. An fd opened before the device went away (or
 // before it was plugged in again) answers ENODEV, but still gives back the URBs that had
 // completed, as the kernel does.
 #pragma once
@@ -13,6 +16,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "sim/SimDevice.h"
@@ -34,36 +39,59 @@ class UsbfsAdapter {
   UsbfsAdapter& operator=(const UsbfsAdapter&) = delete;
 
   UMockdevIoctlBase* Handler() const { return handler_; }
+  // What the kernel does when the device appears: select its first configuration.
+  void Enumerate();
   // The usbfs read layout: device descriptor, then each configuration's full set.
   std::vector<uint8_t> DescriptorBlob() const;
 
  private:
+  struct Urb {
+    IoctlDataRef urb;     // the program's usbdevfs_urb
+    IoctlDataRef buffer;  // its data, none when it has no length
+  };
   struct Open {
     uint64_t offset = 0;
     uint64_t generation = 0;
+    std::set<unsigned int> claimed;   // interface numbers
+    std::deque<Urb> pending;          // interrupt-IN URBs waiting for a packet
     std::deque<IoctlDataRef> reaped;  // completed URBs, waiting to be reaped
+    bool idle = false;                // the last reap found nothing complete but URBs pending
+  };
+  // Where an endpoint address lies in the active configuration.
+  struct Pipe {
+    uint32_t interface = 0;
+    uint32_t endpoint = 0;
+    uint8_t attributes = 0;
   };
 
   static gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self);
   static gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self);
   static void OnConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self);
   static void OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self);
+  static gboolean OnHeldReap(gpointer held);
 
-  // Result (>= 0) or a negative errno.
+  // Result (>= 0), a negative errno, or kAnswerLater.
   long Ioctl(Open& open, unsigned long request, UMockdevIoctlData* arg);
   long Control(uint8_t request_type, uint8_t request, uint16_t value, uint16_t index, uint8_t* data,
                uint16_t length);
-  long Bulk(uint8_t endpoint, uint8_t* data, uint32_t length);
+  std::optional<Pipe> FindPipe(uint8_t address) const;
+  long Transfer(TransferKind kind, uint8_t endpoint, uint8_t* data, uint32_t length);
   long Submit(Open& open, UMockdevIoctlData* urb);
-  long Reap(Open& open, UMockdevIoctlData* arg);
+  long Discard(Open& open, UMockdevIoctlData* arg);
+  // Completes the pending URBs whose packet has come (all of them, once the device is gone).
+  void Deliver(Open& open);
+  long Reap(Open& open, UMockdevIoctlData* arg, bool may_wait);
+  void Hold(UMockdevIoctlClient* client);
   bool Stale(const Open& open) const;
   bool HasInterface(unsigned int number) const;
+  bool ClaimedByAnother(const Open& open) const;
 
   std::shared_ptr<SimDevice> device_;
   uint8_t devnum_;
   UMockdevIoctlBase* handler_;
   std::mutex mutex_;
   std::map<UMockdevIoctlClient*, Open> opens_;
+  std::set<GSource*> held_;  // the waits of reaps answered later
 };
 
 }  // namespace sim

@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -50,6 +51,48 @@ struct DescriptorUrb {
     urb.buffer_length = sizeof buffer;
   }
 };
+
+// An interrupt URB reading up to 64 bytes from `endpoint`, its buffer marked so that a
+// write-back shows.
+struct InterruptUrb {
+  uint8_t buffer[64];
+  usbdevfs_urb urb{};
+
+  explicit InterruptUrb(uint8_t endpoint = sim::SimCamera::kInterruptPipe,
+                        unsigned char type = USBDEVFS_URB_TYPE_INTERRUPT) {
+    memset(buffer, 0xAA, sizeof buffer);
+    urb.type = type;
+    urb.endpoint = endpoint;
+    urb.buffer = buffer;
+    urb.buffer_length = sizeof buffer;
+  }
+};
+
+// A vendor control transfer; the bytes moved, or minus the errno.
+int Vendor(int fd, uint8_t type, uint8_t request, uint16_t value, void* data, uint16_t length) {
+  usbdevfs_ctrltransfer control{type, request, value, 0, length, 1000, data};
+  int moved = ioctl(fd, USBDEVFS_CONTROL, &control);
+  return moved < 0 ? -errno : moved;
+}
+
+// The camera's handshake up to the echo; the status letter it began with.
+uint8_t Handshake(int fd) {
+  uint8_t answer[88] = {};
+  EXPECT_EQ(Vendor(fd, 0xC0, 0x0C, 0x55, answer, 1), 1);
+  uint8_t letter = answer[0];
+  EXPECT_EQ(Vendor(fd, 0xC0, 0x04, 0x01, answer, 88), 88);
+  EXPECT_EQ(Vendor(fd, 0x40, 0x04, 0x11, answer + 72, 16), 16);
+  uint8_t reply[68];
+  usbdevfs_bulktransfer bulk{0x81, sizeof reply, 1000, reply};
+  EXPECT_EQ(ioctl(fd, USBDEVFS_BULK, &bulk), 68);
+  return letter;
+}
+
+void* ReapNow(int fd, int* error) {
+  void* reaped = nullptr;
+  *error = Request(fd, USBDEVFS_REAPURBNDELAY, &reaped);
+  return reaped;
+}
 
 class UsbfsAdapterTest : public ::testing::Test {
  protected:
@@ -131,6 +174,124 @@ TEST_F(UsbfsAdapterTest, AnUnpluggedNodeGivesBackWhatCompletedThenAnswersNoDevic
   ASSERT_GE(fresh.fd(), 0);
   EXPECT_EQ(Request(fresh.fd(), USBDEVFS_SUBMITURB, &asked.urb), 0);
   EXPECT_EQ(Request(fresh.fd(), USBDEVFS_REAPURBNDELAY, &reaped), 0);
+}
+
+TEST_F(UsbfsAdapterTest, AfterAPlugTheFirstConfigurationIsActiveAndInterfaceZeroCanBeClaimed) {
+  testbed->Unplug();
+  testbed->Plug();
+  Node node;
+  uint8_t value = 0;
+  EXPECT_EQ(Vendor(node.fd(), 0x80, 8, 0, &value, 1), 1);  // GET_CONFIGURATION
+  EXPECT_EQ(value, 1);
+  unsigned int interface = 0;
+  EXPECT_EQ(Request(node.fd(), USBDEVFS_CLAIMINTERFACE, &interface), 0);
+  EXPECT_EQ(Request(node.fd(), USBDEVFS_RELEASEINTERFACE, &interface), 0);
+}
+
+TEST_F(UsbfsAdapterTest, SettingTheConfigurationWhileAnotherFileHoldsAnInterfaceIsBusy) {
+  Node holder, other;
+  unsigned int interface = 0, value = 1;
+  ASSERT_EQ(Request(holder.fd(), USBDEVFS_CLAIMINTERFACE, &interface), 0);
+  EXPECT_EQ(Request(other.fd(), USBDEVFS_SETCONFIGURATION, &value), -EBUSY);
+  ASSERT_EQ(Request(holder.fd(), USBDEVFS_RELEASEINTERFACE, &interface), 0);
+  EXPECT_EQ(Request(other.fd(), USBDEVFS_SETCONFIGURATION, &value), 0);
+}
+
+TEST_F(UsbfsAdapterTest, FirstHandshakeAfterAPlugFindsTheCameraJustWoken) {
+  testbed->Unplug();
+  testbed->Plug();
+  Node node;
+  EXPECT_EQ(Handshake(node.fd()), 'C');
+  EXPECT_EQ(Handshake(node.fd()), 'A');
+  Node again;
+  EXPECT_EQ(Handshake(again.fd()), 'A');
+  int error;
+  // Each handshake left its packet for an interrupt read; none was asked for.
+  EXPECT_EQ(ReapNow(node.fd(), &error), nullptr);
+  EXPECT_EQ(error, -EAGAIN);
+}
+
+TEST_F(UsbfsAdapterTest, InterruptUrbsOnlyGoToAnInterruptInputEndpoint) {
+  struct Case {
+    uint8_t endpoint;
+    unsigned char type;
+    int error;
+  };
+  const Case cases[] = {
+      {0x81, USBDEVFS_URB_TYPE_INTERRUPT, -EINVAL},  // a bulk endpoint
+      {0x02, USBDEVFS_URB_TYPE_INTERRUPT, -EINVAL},
+      {0x84, USBDEVFS_URB_TYPE_INTERRUPT, -ENOENT},  // none such
+      {0x83, USBDEVFS_URB_TYPE_ISO, -EINVAL},
+      {0x83, USBDEVFS_URB_TYPE_INTERRUPT, 0},
+  };
+  Node node;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.endpoint);
+    InterruptUrb asked(c.endpoint, c.type);
+    EXPECT_EQ(Request(node.fd(), USBDEVFS_SUBMITURB, &asked.urb), c.error);
+    if (c.error == 0) {
+      EXPECT_EQ(Request(node.fd(), USBDEVFS_DISCARDURB, &asked.urb), 0);
+    }
+  }
+}
+
+TEST_F(UsbfsAdapterTest, AnInterruptUrbWaitsForThePacketThatFollowsTheHandshake) {
+  Node node;
+  InterruptUrb asked;
+  ASSERT_EQ(Request(node.fd(), USBDEVFS_SUBMITURB, &asked.urb), 0);
+  int error;
+  // Nothing yet, however often the program looks; the second look is the one that waits.
+  for (int look = 0; look < 3; ++look) {
+    EXPECT_EQ(ReapNow(node.fd(), &error), nullptr) << look;
+    EXPECT_EQ(error, -EAGAIN) << look;
+  }
+  // URBs that complete at once are reaped while it waits.
+  DescriptorUrb descriptor;
+  ASSERT_EQ(Request(node.fd(), USBDEVFS_SUBMITURB, &descriptor.urb), 0);
+  EXPECT_EQ(ReapNow(node.fd(), &error), &descriptor.urb);
+  EXPECT_EQ(asked.urb.status, 0);
+  EXPECT_EQ(asked.buffer[0], 0xAA) << "untouched while pending";
+
+  Handshake(node.fd());
+  EXPECT_EQ(ReapNow(node.fd(), &error), &asked.urb);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(asked.urb.status, 0);
+  ASSERT_EQ(asked.urb.actual_length, 16);
+  EXPECT_TRUE(std::all_of(asked.buffer, asked.buffer + 16, [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(asked.buffer[16], 0xAA);
+  EXPECT_EQ(Request(node.fd(), USBDEVFS_DISCARDURB, &asked.urb), -EINVAL) << "completed already";
+
+  std::vector<sim::TransferRecord> log = camera->Transfers();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back().kind, sim::TransferKind::kInterrupt);
+  EXPECT_EQ(log.back().endpoint, sim::SimCamera::kInterruptPipe);
+  EXPECT_EQ(log.back().transferred, 16u);
+  size_t interrupts = std::count_if(log.begin(), log.end(), [](const sim::TransferRecord& r) {
+    return r.kind == sim::TransferKind::kInterrupt;
+  });
+  EXPECT_EQ(interrupts, 1u) << "waiting costs the device no transfers";
+}
+
+TEST_F(UsbfsAdapterTest, ADiscardedInterruptUrbIsReapedWithNoEntry) {
+  Node node;
+  InterruptUrb first, second;
+  ASSERT_EQ(Request(node.fd(), USBDEVFS_SUBMITURB, &first.urb), 0);
+  ASSERT_EQ(Request(node.fd(), USBDEVFS_SUBMITURB, &second.urb), 0);
+  EXPECT_EQ(Request(node.fd(), USBDEVFS_DISCARDURB, &second.urb), 0);
+  EXPECT_EQ(Request(node.fd(), USBDEVFS_DISCARDURB, &second.urb), -EINVAL);
+  int error;
+  EXPECT_EQ(ReapNow(node.fd(), &error), &second.urb);
+  EXPECT_EQ(second.urb.status, -ENOENT);
+  EXPECT_EQ(second.urb.actual_length, 0);
+  EXPECT_EQ(ReapNow(node.fd(), &error), nullptr);
+  EXPECT_EQ(error, -EAGAIN);
+
+  // Gone with the device: the URB in flight ends, then the fd is dead.
+  testbed->Unplug();
+  EXPECT_EQ(ReapNow(node.fd(), &error), &first.urb);
+  EXPECT_EQ(first.urb.status, -ESHUTDOWN);
+  EXPECT_EQ(ReapNow(node.fd(), &error), nullptr);
+  EXPECT_EQ(error, -ENODEV);
 }
 
 }  // namespace

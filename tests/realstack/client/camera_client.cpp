@@ -1,0 +1,205 @@
+// A USB client of the camera, written from the wire description alone and sharing no code
+// with pictrove: under the real-stack harness it drives the emulated camera end to end in
+// the forms other clients use, and checks what it gets against the pictures the harness
+// exported and the problems the camera noted.
+//   camera-client EXPORT_FOLDER SCRATCH_FOLDER
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "tests/realstack/client/CameraProtocol.h"
+#include "tests/realstack/client/TestbedReport.h"
+#include "tests/realstack/client/UsbLink.h"
+
+namespace {
+
+using client::CameraProtocol;
+using client::Entry;
+using client::Picture;
+
+constexpr const char* kCameraNode = "/dev/bus/usb/001/002";
+constexpr uint32_t kDone = 0x02000086;
+constexpr uint8_t kNewBit = 0x20;
+constexpr unsigned int kInterruptWaitMs = 5000;
+
+int failures = 0;
+
+void Check(bool ok, const std::string& what) {
+  if (ok) return;
+  ++failures;
+  fprintf(stderr, "FAIL: %s\n", what.c_str());
+}
+
+template <typename T>
+T Need(std::optional<T> value, const std::string& what) {
+  if (!value) {
+    fprintf(stderr, "FAIL: %s\n", what.c_str());
+    exit(1);
+  }
+  return std::move(*value);
+}
+
+uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
+  return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+         uint32_t(bytes[at + 3]) << 24;
+}
+
+std::string Text(const std::vector<uint8_t>& bytes, size_t from, size_t to) {
+  std::string text(bytes.begin() + long(from), bytes.begin() + long(to));
+  return text.substr(0, text.find('\0'));
+}
+
+std::vector<uint8_t> FileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<Picture> TreePictures(CameraProtocol& camera, const std::string& drive) {
+  return client::PicturesOf(
+      client::ParseListing(Need(camera.Listing(drive, true), "whole-tree listing")));
+}
+
+const Picture* Find(const std::vector<Picture>& pictures, const std::string& path) {
+  for (const Picture& picture : pictures)
+    if (picture.path == path) return &picture;
+  return nullptr;
+}
+
+// The interrupt packet the camera sends when a handshake completes; a read cancelled
+// before it ends cancelled.
+void HandshakeWithItsPacket(client::UsbLink& link, CameraProtocol& camera, uint8_t letter) {
+  std::vector<uint8_t> packet;
+  Check(link.SubmitInterrupt(kInterruptWaitMs), "an interrupt read is taken");
+  link.CancelInterrupt();
+  Check(link.WaitInterrupt(&packet) == LIBUSB_TRANSFER_CANCELLED,
+        "a cancelled interrupt read ends cancelled");
+  Check(link.SubmitInterrupt(kInterruptWaitMs), "an interrupt read is taken again");
+  CameraProtocol::Greeting greeting = Need(camera.Handshake(), "handshake");
+  Check(greeting.status_letter == letter, std::string("status letter ") + char(letter));
+  Check(greeting.largest_transfer == 0x1400, "largest transfer 0x1400 in the challenge");
+  Check(link.WaitInterrupt(&packet) == LIBUSB_TRANSFER_COMPLETED,
+        "the interrupt packet follows the handshake");
+  Check(packet == std::vector<uint8_t>(16, 0), "the interrupt packet is 16 zero bytes");
+}
+
+void InformationCommands(CameraProtocol& camera, const std::string& drive) {
+  std::vector<uint8_t> identity = Need(camera.Identify(), "identification");
+  Check(!Text(identity, 92, 124).empty(), "a model name");
+  std::vector<uint8_t> disk = Need(camera.DiskInformation(drive), "disk information");
+  Check(Le32(disk, 84) != 0 && Le32(disk, 88) <= Le32(disk, 84), "disk figures");
+  Need(camera.PowerInformation(), "power information");
+}
+
+void Listings(CameraProtocol& camera, const std::string& drive,
+              const std::vector<Picture>& pictures, const std::filesystem::path& exported) {
+  std::set<std::string> listed, held;
+  for (const Picture& picture : pictures)
+    listed.insert(picture.path.substr(picture.path.rfind('\\') + 1));
+  for (const auto& file : std::filesystem::directory_iterator(exported))
+    held.insert(file.path().filename().string());
+  Check(!listed.empty() && listed == held, "the tree lists every picture the camera holds");
+
+  std::string folder = pictures.front().path.substr(0, pictures.front().path.rfind('\\'));
+  std::vector<Entry> level =
+      client::ParseListing(Need(camera.Listing(folder, false), "one-level listing"));
+  size_t in_folder = 0;
+  for (const Entry& entry : level) {
+    const Picture* picture = Find(pictures, folder + "\\" + entry.name);
+    in_folder += picture != nullptr && picture->entry.size == entry.size &&
+                 picture->entry.attributes == entry.attributes && picture->entry.date == entry.date;
+  }
+  Check(in_folder == level.size() && !level.empty(), "one level lists the folder's pictures");
+  std::vector<Entry> folders =
+      client::ParseListing(Need(camera.Listing(drive + "\\DCIM", false), "listing of DCIM"));
+  std::string folder_name = folder.substr(folder.rfind('\\') + 1);
+  Check(std::any_of(folders.begin(), folders.end(),
+                    [&](const Entry& entry) { return entry.name == folder_name; }),
+        "one level of DCIM lists the folder");
+}
+
+void Pictures(CameraProtocol& camera, const std::vector<Picture>& pictures,
+              const std::filesystem::path& exported) {
+  for (const Picture& picture : pictures) {
+    std::vector<uint8_t> held = FileBytes(exported / picture.entry.name);
+    std::vector<uint8_t> thumbnail = Need(camera.PictureData(picture.path, true), "thumbnail");
+    Check(thumbnail.size() > 2 && thumbnail[0] == 0xFF && thumbnail[1] == 0xD8 &&
+              std::equal(thumbnail.begin(), thumbnail.end(), held.begin()),
+          "thumbnail data of " + picture.path);
+    std::vector<uint8_t> data = Need(camera.PictureData(picture.path, false), "picture data");
+    Check(data == held && data.size() == picture.entry.size, picture.path + " byte-identical");
+  }
+}
+
+void ChangeAndDelete(CameraProtocol& camera, const std::string& drive,
+                     const std::vector<Picture>& pictures) {
+  const Picture& changed = pictures.front();
+  uint8_t attributes = changed.entry.attributes ^ kNewBit;
+  std::vector<uint8_t> reply =
+      Need(camera.SetAttributes(changed.path, attributes), "set attributes");
+  Check(Le32(reply, 80) == kDone, "attributes set");
+  const Picture& deleted = pictures.back();
+  reply = Need(camera.Delete(deleted.path), "delete");
+  Check(Le32(reply, 80) == kDone, "picture deleted");
+  std::vector<Picture> after = TreePictures(camera, drive);
+  const Picture* now = Find(after, changed.path);
+  Check(now != nullptr && now->entry.attributes == attributes,
+        "the listing shows the new attributes");
+  Check(Find(after, deleted.path) == nullptr && after.size() + 1 == pictures.size(),
+        "the deleted picture is gone");
+}
+
+// Every request of this client differs from pictrove's form; each kind is noted, nothing else.
+void NotedProblems(const std::string& scratch) {
+  std::vector<std::string> problems =
+      Need(client::CameraProblems(scratch), "the camera's report from the harness");
+  for (const char* kind :
+       {"handshake echo sent as an 80-byte block", "with the tag word",
+        "directory listing of one level", "set picture attributes payload with a trailing NUL",
+        "delete picture payload with a trailing NUL"})
+    Check(std::any_of(
+              problems.begin(), problems.end(),
+              [&](const std::string& problem) { return problem.find(kind) != std::string::npos; }),
+          std::string("noted: ") + kind);
+  for (const std::string& problem : problems)
+    Check(problem.find("tag word") != std::string::npos ||
+              problem.find("80-byte") != std::string::npos,
+          "only lenient forms are noted: " + problem);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    fputs("usage: camera-client EXPORT_FOLDER SCRATCH_FOLDER\n", stderr);
+    return 2;
+  }
+  std::filesystem::path exported = argv[1];
+  client::UsbLink link;
+  std::string failed = link.Open(kCameraNode);
+  if (!failed.empty()) {
+    fprintf(stderr, "FAIL: %s\n", failed.c_str());
+    return 1;
+  }
+  CameraProtocol camera(link);
+  HandshakeWithItsPacket(link, camera, 'C');
+  std::vector<uint8_t> name = Need(camera.FlashDeviceName(), "flash device name");
+  std::string drive = Text(name, 0, name.size());
+  Check(drive.size() >= 2 && drive[1] == ':', "a drive name");
+  InformationCommands(camera, drive);
+  std::vector<Picture> pictures = TreePictures(camera, drive);
+  if (pictures.empty()) {
+    fputs("FAIL: no pictures listed\n", stderr);
+    return 1;
+  }
+  Listings(camera, drive, pictures, exported);
+  Pictures(camera, pictures, exported);
+  ChangeAndDelete(camera, drive, pictures);
+  HandshakeWithItsPacket(link, camera, 'A');
+  NotedProblems(argv[2]);
+  if (failures == 0) printf("camera client: %zu pictures, all checks passed\n", pictures.size());
+  return failures == 0 ? 0 : 1;
+}
