@@ -17,6 +17,8 @@ class PictureFile {
   // Creates the hidden file: 0, or the reason it could not be made.
   int Create();
   int Fd() const { return fd_; }
+  // The hidden file's name in the current folder, for a program to be given; empty once named.
+  const std::string& Hidden() const { return hidden_; }
   // Gives the complete file its name: 0, or the reason it could not have it (EEXIST: a file
   // of that name exists). The hidden file is gone afterwards either way.
   int Name(const std::string& name);

@@ -11,10 +11,6 @@ std::optional<std::string> LocalName(const char* path) {
   return name;
 }
 
-std::string WorkName(const std::string& name) {
-  return "p_" + name;
-}
-
 bool NeedsTurn(unsigned long orientation) {
   return orientation == 6 || orientation == 7 || orientation == 8;
 }

@@ -10,8 +10,5 @@
 // programs the file is handed to).
 std::optional<std::string> LocalName(const char* path);
 
-// The work file a picture is downloaded to before it is turned upright.
-std::string WorkName(const std::string& name);
-
 // Whether the picture is stored turned, so that the download has to turn it upright.
 bool NeedsTurn(unsigned long orientation);

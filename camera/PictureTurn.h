@@ -1,11 +1,17 @@
-// Turning a downloaded picture upright with the external jpegtran command.
+// Turning a downloaded picture upright with the external jpegtran command, and naming it.
 #pragma once
 
 #include <string>
 
+class PictureFile;
 class pic_Item;
 
-// Has jpegtran write the turned picture from the complete work file to `name`; on success
-// the turned file gets its type and attributes and the work file goes. When jpegtran is
-// missing or fails, or `name` has been taken meanwhile, the work file stays as the picture.
-void TurnPicture(const std::string& name, const std::string& work, pic_Item* picture);
+// Gives the complete downloaded picture `download` the name `name`, turned upright as the
+// record's orientation asks. jpegtran writes the turned picture, with every marker segment
+// of the camera's file but its partial edge blocks, to a hidden file of its own; there its
+// EXIF block is made to say it stands upright, and it gets its type and its attributes
+// with the size it has. It takes the name only when all of that succeeded; otherwise the
+// downloaded picture takes it, as the camera stored it, and one line on standard error
+// says why. 0, or the reason the name could not be given (EEXIST: it has been taken
+// meanwhile); no hidden file stays either way.
+int NameTurnedPicture(PictureFile& download, const std::string& name, pic_Item* picture);

@@ -1,5 +1,5 @@
 // Downloading one picture: a hidden file in the current folder gets the data and, once it is
-// complete, the picture's name (or its work name, when jpegtran is to turn it upright).
+// complete, the picture's name (turned upright first, when its orientation asks for it).
 #include "camera/ixus_getfile.h"
 
 #include <cerrno>
@@ -42,12 +42,6 @@ const char* NameFailure(int error) {
   return error == EEXIST ? "The file already exists." : "Could not create the file.";
 }
 
-// Every name the download will give a file must be free before anything is transferred.
-int NamesState(const std::string& name, const std::string& target) {
-  int state = NameState(name);
-  return state == 0 && target != name ? NameState(target) : state;
-}
-
 bool SendPictureCommand(USBDevice* device, unsigned char* buffer, const char* path) {
   size_t path_length = strlen(path);
   if (path_length + kCommandSize > kCameraBufferSize) return false;
@@ -65,8 +59,7 @@ bool ixus_getfile(USBDevice* device, unsigned char* buffer, const char* path, pi
   std::optional<std::string> name = LocalName(path);
   if (!name) return Refused("Could not create the file.");
   bool turn = NeedsTurn(picture->orientation);
-  std::string target = turn ? WorkName(*name) : *name;
-  if (int state = NamesState(*name, target); state != 0) return Refused(NameFailure(state));
+  if (int state = NameState(*name); state != 0) return Refused(NameFailure(state));
 
   PictureFile file;
   if (file.Create() != 0) return Refused("Could not create the file.");
@@ -83,7 +76,7 @@ bool ixus_getfile(USBDevice* device, unsigned char* buffer, const char* path, pi
     return Failed("Could not get picture (3)", "Error in getfile 2\n");
   if (!ReceivePicture(pipe, buffer, picture->size, file.Fd())) return false;
 
-  if (int error = file.Name(target); error != 0) return Refused(NameFailure(error));
-  if (turn) TurnPicture(*name, target, picture);
+  int error = turn ? NameTurnedPicture(file, *name, picture) : file.Name(*name);
+  if (error != 0) return Refused(NameFailure(error));
   return true;
 }

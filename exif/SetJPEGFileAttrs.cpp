@@ -22,10 +22,10 @@ int64_t LocalDate(uint32_t date) {
 }  // namespace
 
 void SetJPEGFileAttrs(int fd, pic_Item* picture) {
-  // A picture turned by a quarter on download shows its stored height as its width.
-  bool quarter = picture->orientation == 6 || picture->orientation == 8;
-  int32_t width = int32_t(quarter ? picture->yres : picture->xres);
-  int32_t height = int32_t(quarter ? picture->xres : picture->yres);
+  SetJPEGFileAttrs(fd, picture, int32_t(picture->xres), int32_t(picture->yres));
+}
+
+void SetJPEGFileAttrs(int fd, pic_Item* picture, int32_t width, int32_t height) {
   uint8_t flash = picture->flash != 0 ? 1 : 0;
   int64_t date = LocalDate(picture->date);
 

@@ -163,12 +163,11 @@ void Download() {
   std::string name = path.substr(path.rfind('\\') == std::string::npos ? 0 : path.rfind('\\') + 1);
   if (!ok && after != before) abort();  // a failure leaves nothing behind
   if (ok) {
-    // Exactly one new file: the picture or, as jpegtran is missing, its work file.
-    bool turned = record.orientation >= 6 && record.orientation <= 8;
+    // Exactly one new file, the picture under its own name (unturned: jpegtran is missing).
     std::vector<std::string> added;
     std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
                         std::back_inserter(added));
-    if (added != std::vector<std::string>{turned ? "p_" + name : name}) abort();
+    if (added != std::vector<std::string>{name}) abort();
   }
 }
 

@@ -6,8 +6,18 @@
 
 namespace kit {
 
+// How a program run ended: exactly one of the three is set.
+struct ProgramEnd {
+  int error = 0;    // why it could not be started or waited for (ENOENT: not found), else 0
+  int status = -1;  // its exit status when it exited, else -1
+  int signal = 0;   // the signal that ended it, else 0
+};
+
 // Starts argv[0], found along PATH, with the process's environment, and waits for it to end.
-// Its exit status, or -1 when it could not be started or did not exit normally.
+ProgramEnd RunProgramToEnd(const std::vector<std::string>& argv);
+
+// The same, told short: its exit status, or -1 when it could not be started or did not exit
+// normally.
 int RunProgram(const std::vector<std::string>& argv);
 
 }  // namespace kit

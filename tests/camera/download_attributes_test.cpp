@@ -42,15 +42,28 @@ class FileAttributes : public testing::Test {
   ScratchFolder folder;
 };
 
-TEST_F(FileAttributes, QuarterTurnsSwapWidthAndHeight) {
+TEST_F(FileAttributes, WidthAndHeightAreThoseOfThePictureAsStored) {
+  // A picture that is still to be turned is described as it is stored: should the turn
+  // fail, the file stays so. The turned file gets the size it has (below).
   for (uint32_t orientation : {0u, 1u, 3u, 6u, 7u, 8u}) {
-    bool swapped = orientation == 6 || orientation == 8;
     std::unique_ptr<pic_Item> record = Record(kExamplePath, orientation, 640, 480);
     Write(record.get());
-    EXPECT_EQ(Long("GRAFX:Width"), swapped ? 480 : 640) << orientation;
-    EXPECT_EQ(Long("GRAFX:Height"), swapped ? 640 : 480) << orientation;
+    EXPECT_EQ(Long("GRAFX:Width"), 640) << orientation;
+    EXPECT_EQ(Long("GRAFX:Height"), 480) << orientation;
     unlink("picture");
   }
+}
+
+TEST_F(FileAttributes, TurnedFileGetsTheSizeItHas) {
+  std::unique_ptr<pic_Item> record = Record(kExamplePath, 6, 2272, 1704, 1, 1000000000);
+  int fd = open("picture", O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  ASSERT_NE(fd, -1);
+  SetJPEGFileAttrs(fd, record.get(), 1696, 2272);
+  close(fd);
+  EXPECT_EQ(Long("GRAFX:Width"), 1696);
+  EXPECT_EQ(Long("GRAFX:Height"), 2272);
+  EXPECT_EQ(Attribute("picture", "EXIF:Flash"), (std::vector<uint8_t>{'B', 'O', 'O', 'L', 1}));
+  EXPECT_EQ(Date().size(), 12u);
 }
 
 TEST_F(FileAttributes, FlashIsOneByteOfTruth) {

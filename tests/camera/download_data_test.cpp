@@ -155,15 +155,16 @@ TEST_F(Download, SecondDownloadLeavesTheFirstFileAlone) {
   EXPECT_TRUE(camera->Transfers().empty());
 }
 
-TEST_F(Download, TakenWorkNameIsFoundBeforeTheTransfer) {
+TEST_F(Download, TakenNameOfAPictureToTurnIsFoundBeforeTheTransfer) {
   Put(listing_test::Picture(kExampleName, 6));
   Plug();
-  WriteFile("p_IMG_1205.JPG", Text("someone's"));
+  WriteFile(kExampleName, Text("someone's"));
   EXPECT_FALSE(GetExample(6));
   EXPECT_EQ(alerts.Texts(), Names{"The file already exists."});
-  EXPECT_EQ(ReadFile("p_IMG_1205.JPG"), Text("someone's"));
-  EXPECT_EQ(folder.Names(), Names{"p_IMG_1205.JPG"});
+  EXPECT_EQ(ReadFile(kExampleName), Text("someone's"));
+  EXPECT_EQ(folder.Names(), Names{kExampleName});
   EXPECT_TRUE(camera->Transfers().empty());
+  EXPECT_EQ(printed, "");
 }
 
 TEST_F(Download, LinkOfThatNameIsNeverFollowed) {

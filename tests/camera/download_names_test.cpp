@@ -32,10 +32,6 @@ TEST(LocalName, RefusesWhatIsNoPlainFileOfThisFolder) {
     EXPECT_FALSE(LocalName(path)) << path;
 }
 
-TEST(WorkName, PutsPBeforeTheName) {
-  EXPECT_EQ(WorkName("IMG_1205.JPG"), "p_IMG_1205.JPG");
-}
-
 TEST(NeedsTurn, OnlyTheTurnedOrientations) {
   for (unsigned long code : {6, 7, 8}) EXPECT_TRUE(NeedsTurn(code)) << code;
   for (unsigned long code : {0, 1, 2, 3, 4, 5, 9, 0x106}) EXPECT_FALSE(NeedsTurn(code)) << code;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,21 @@ TEST(RunProgram, NotStartedOrNotExited) {
   EXPECT_EQ(kit::RunProgram({}), -1);
   EXPECT_EQ(kit::RunProgram({"pictrove-no-such-program"}), -1);
   EXPECT_EQ(kit::RunProgram({"sh", "-c", "kill -9 $$"}), -1);
+}
+
+TEST(RunProgramToEnd, TellsHowItEnded) {
+  kit::ProgramEnd exited = kit::RunProgramToEnd({"sh", "-c", "exit 3"});
+  EXPECT_EQ(exited.error, 0);
+  EXPECT_EQ(exited.status, 3);
+  EXPECT_EQ(exited.signal, 0);
+  kit::ProgramEnd killed = kit::RunProgramToEnd({"sh", "-c", "kill -9 $$"});
+  EXPECT_EQ(killed.error, 0);
+  EXPECT_EQ(killed.status, -1);
+  EXPECT_EQ(killed.signal, 9);
+  kit::ProgramEnd missing = kit::RunProgramToEnd({"pictrove-no-such-program"});
+  EXPECT_EQ(missing.error, ENOENT);
+  EXPECT_EQ(missing.status, -1);
+  EXPECT_EQ(missing.signal, 0);
 }
 
 TEST(RunProgram, ArgumentsArriveAsTheyAre) {
