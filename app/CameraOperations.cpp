@@ -25,22 +25,22 @@ const char* Drive() {
 
 }  // namespace
 
-bool ptv_App::ChangeRecord(pic_Item* picture, const std::function<void(pic_Item*)>& change) {
+bool ptv_App::ChangeRecord(PictureId picture, const std::function<void(pic_Item*)>& change) {
   PictureList& list = MainWin()->List();
   std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-  if (list.IndexOf(picture) < 0) return false;
-  change(picture);
+  pic_Item* record = list.ItemWithId(picture);
+  if (record == nullptr) return false;
+  change(record);
   return true;
 }
 
-bool ptv_App::Download(pic_Item* picture) {
+bool ptv_App::Download(PictureId picture) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Download: Could not open USB device");
     return false;
   }
-  // The row may be turned on the GUI thread meanwhile: the protocol works on a copy. It
-  // cannot leave the list while the camera is open: only the camera start-up clears it.
+  // The row may be turned on the GUI thread meanwhile: the protocol works on a copy.
   std::unique_ptr<pic_Item> copy;
   ChangeRecord(picture, [&](pic_Item* record) {
     copy = std::make_unique<pic_Item>(record->GetName(), record->attributes, record->size,
@@ -68,7 +68,7 @@ bool ptv_App::Download(pic_Item* picture) {
   return true;
 }
 
-void ptv_App::Setattr(pic_Item* picture, unsigned long attributes) {
+void ptv_App::Setattr(PictureId picture, unsigned long attributes) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Setattr: Could not open USB device");

@@ -92,6 +92,21 @@ int PictureList::IndexOf(const pic_Item* row) const {
   return found == rows_.end() ? -1 : int(found - rows_.begin());
 }
 
+pic_Item* PictureList::ItemWithId(PictureId id) const {
+  Guard guard(mutex_);
+  for (const Row& row : rows_)
+    if (row.item->Id() == id) return row.item.get();
+  return nullptr;
+}
+
+std::vector<PictureId> PictureList::SelectedIds() const {
+  Guard guard(mutex_);
+  std::vector<PictureId> ids;
+  for (const Row& row : rows_)
+    if (row.selected) ids.push_back(row.item->Id());
+  return ids;
+}
+
 int PictureList::CurrentSelection(int n) const {
   Guard guard(mutex_);
   if (n < 0) return -1;

@@ -1,5 +1,6 @@
 #include "app/pic_Item.h"
 
+#include <atomic>
 #include <cstring>
 
 pic_Item::pic_Item(const char* name, unsigned long attributes, unsigned long size,
@@ -12,6 +13,11 @@ pic_Item::pic_Item(const char* name, unsigned long attributes, unsigned long siz
       yres(uint32_t(yres)),
       thumbnail_(thumbnail) {
   set_Name(name);
+}
+
+PictureId pic_Item::NextId() {
+  static std::atomic<PictureId> next{1};
+  return next++;
 }
 
 void pic_Item::set_Bitmap(kit::Bitmap* bitmap) {

@@ -1,10 +1,15 @@
 // One picture on the camera: the record the protocol fills and one row of the picture list.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "kit/Bitmap.h"
+
+// A record's identity for as long as the program runs: never given to another record, so a
+// run that remembers it cannot mistake a newer record at the same address for it.
+using PictureId = uint64_t;
 
 class pic_Item {
  public:
@@ -34,8 +39,11 @@ class pic_Item {
   void Rotate(int angle);
 
   const char* GetName() const { return name_.c_str(); }
+  PictureId Id() const { return id_; }
   kit::Bitmap* Thumbnail() const { return thumbnail_.get(); }
   bool Deletable() const { return (attributes & 0x01) == 0; }
+  // Bit 0 of the EXIF Flash value says whether the flash fired; the others tell its mode.
+  bool FlashFired() const { return (flash & 0x01) != 0; }
 
   // Camera attribute bits.
   static constexpr uint32_t kProtected = 0x01;
@@ -51,6 +59,9 @@ class pic_Item {
   int height = 0;  // of the row, in pixels; set by Update and Rotate
 
  private:
+  static PictureId NextId();
+
+  PictureId id_ = NextId();
   std::string name_;
   std::unique_ptr<kit::Bitmap> thumbnail_;
 };

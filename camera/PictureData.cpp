@@ -29,6 +29,10 @@ bool ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t len
   int counter = 0;
   while (remaining != 0) {
     uint32_t piece = remaining < kPieceSize ? remaining : kPieceSize;
+    if (Host().Cancelled()) {
+      ixus_drain(pipe, buffer, remaining);
+      return false;
+    }
     uint32_t received = 0;
     if (ixus_readfull(pipe, buffer, piece, &received) == -1) {
       err_req("Transfer failed");

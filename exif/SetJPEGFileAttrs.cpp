@@ -26,7 +26,7 @@ void SetJPEGFileAttrs(int fd, pic_Item* picture) {
   bool quarter = picture->orientation == 6 || picture->orientation == 8;
   int32_t width = int32_t(quarter ? picture->yres : picture->xres);
   int32_t height = int32_t(quarter ? picture->xres : picture->yres);
-  uint8_t flash = picture->flash != 0 ? 1 : 0;
+  uint8_t flash = picture->FlashFired() ? 1 : 0;
   int64_t date = LocalDate(picture->date);
 
   kit::WriteAttr(fd, "GRAFX:Width", kit::kInt32Type, &width, sizeof width);

@@ -5,7 +5,10 @@
 #include <QPushButton>
 #include <QThread>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 
 namespace kit {
 
@@ -38,6 +41,51 @@ int RunMessageBox(const AlertRequest& request) {
   return request.escape_button >= 0 ? request.escape_button : int(buttons.size()) - 1;
 }
 
+// The answer of an alert nobody could see: the button Escape presses, else the default.
+int Dismissed(const AlertRequest& request) {
+  fprintf(stderr, "(not shown: the windows have gone)\n");
+  return request.escape_button >= 0 ? request.escape_button : int(request.buttons.size()) - 1;
+}
+
+// Whether the GUI loop has ended, and the answers of alerts shown for other threads.
+std::mutex gui_mutex;
+std::condition_variable gui_changed;
+bool gui_ended = false;
+
+struct Answer {
+  bool given = false;
+  int pressed = -1;
+};
+
+// On another thread: the alert runs on the GUI thread while the caller waits for its answer
+// or for the GUI loop to end, whichever comes first.
+int ShowFromOtherThread(QCoreApplication* application, const AlertRequest& request) {
+  auto answer = std::make_shared<Answer>();
+  {
+    std::lock_guard<std::mutex> guard(gui_mutex);
+    if (gui_ended) return Dismissed(request);
+  }
+  QMetaObject::invokeMethod(
+      application,
+      [answer, request] {
+        {
+          std::lock_guard<std::mutex> guard(gui_mutex);
+          if (gui_ended) return;
+        }
+        int pressed = RunMessageBox(request);
+        std::lock_guard<std::mutex> guard(gui_mutex);
+        answer->pressed = pressed;
+        answer->given = true;
+        gui_changed.notify_all();
+      },
+      Qt::QueuedConnection);
+  std::unique_lock<std::mutex> lock(gui_mutex);
+  gui_changed.wait(lock, [&] { return answer->given || gui_ended; });
+  if (answer->given) return answer->pressed;
+  lock.unlock();
+  return Dismissed(request);
+}
+
 class QtAlertHandler : public AlertHandler {
  public:
   int Show(const AlertRequest& request) override {
@@ -47,10 +95,7 @@ class QtAlertHandler : public AlertHandler {
     QCoreApplication* application = QCoreApplication::instance();
     if (application == nullptr) return int(request.buttons.size()) - 1;  // the default button
     if (QThread::currentThread() == application->thread()) return RunMessageBox(request);
-    int pressed = -1;
-    QMetaObject::invokeMethod(
-        application, [&] { pressed = RunMessageBox(request); }, Qt::BlockingQueuedConnection);
-    return pressed;
+    return ShowFromOtherThread(application, request);
   }
 };
 
@@ -66,6 +111,12 @@ int ShowAlert(const AlertRequest& request) {
 
 void SetAlertHandler(AlertHandler* replacement) {
   handler.store(replacement);
+}
+
+void SetGuiLoopEnded(bool ended) {
+  std::lock_guard<std::mutex> guard(gui_mutex);
+  gui_ended = ended;
+  gui_changed.notify_all();
 }
 
 }  // namespace kit

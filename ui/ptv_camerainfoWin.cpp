@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <cstring>
 
+#include "ui/AuxiliaryWindow.h"
 #include "app/messages.h"
 #include "ui/Frame.h"
 #include "ui/OwnerNameValidator.h"
@@ -47,6 +48,7 @@ ptv_camerainfoWin::ptv_camerainfoWin(const CameraFacts& facts) {
   setGeometry(window);
   setFixedSize(window.size());
   setAttribute(Qt::WA_DeleteOnClose);
+  CloseOnEscape(this);
 
   auto* view = new QWidget(this);
   view->setObjectName(QStringLiteral("ptv_ciview"));

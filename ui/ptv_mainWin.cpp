@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QThread>
 
 #include "app/Settings.h"
@@ -74,6 +75,12 @@ ptv_mainWin::ptv_mainWin()
   background_->setAutoFillBackground(true);
   setCentralWidget(background_);
   BuildButtons(background_);
+  // The Delete key asks as "Delete…" does; the menu item itself has no shortcut.
+  auto* erase = new QShortcut(QKeySequence(Qt::Key_Delete), this);
+  connect(erase, &QShortcut::activated, this, [this] {
+    kit::Message message(kDeleteCommand);
+    MessageReceived(&message);
+  });
   setGeometry(kLeft, kTop, kWidth, kHeight + menuBar()->sizeHint().height());
   setMinimumSize(kWidth, kHeight);
   setMaximumSize(kMaxWidth, kMaxHeight);
