@@ -27,10 +27,11 @@ QIcon ProgramIcon() {
 void PlaceBesideMainWindow(QWidget* window) {
   const QWidget* main = VisibleMainWindow();
   if (main == nullptr) return;
-  QScreen* screen = main->screen();
-  const QRect room = screen->availableGeometry();
+  const QRect room = main->screen()->availableGeometry();
   const QRect anchor = main->frameGeometry();
-  const QSize size = window->frameGeometry().size();
+  // A window not yet shown has no frame: reckon with one as thick as the main window's.
+  const QSize size = window->isVisible() ? window->frameGeometry().size()
+                                         : window->size() + (anchor.size() - main->size());
   QPoint at;
   if (anchor.right() + kGap + size.width() <= room.right()) {
     at = QPoint(anchor.right() + 1 + kGap, anchor.top());
@@ -41,7 +42,6 @@ void PlaceBesideMainWindow(QWidget* window) {
   }
   at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width())));
   at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
-  window->setScreen(screen);
   window->move(at);
 }
 

@@ -4,8 +4,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <algorithm>
 #include <mutex>
 
@@ -132,11 +130,11 @@ QRect ptv_picListView::RowRect(int index) const {
 void ptv_picListView::DrawFocusFrame(QPainter& painter) {
   const QRect frame = RowRect(CurrentRow());
   if (frame.isEmpty()) return;
-  QStyleOptionFocusRect option;
-  option.initFrom(this);
-  option.rect = frame;
-  option.backgroundColor = palette().color(QPalette::Base);
-  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+  // A dotted line in the text colour: seen on a selected row and a plain one alike, whatever
+  // the style does with focus.
+  painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
 void ptv_picListView::paintEvent(QPaintEvent* event) {
@@ -205,11 +203,15 @@ int ptv_picListView::KeyTarget(int key, int from) const {
     case Qt::Key_End:
       return count - 1;
     case Qt::Key_PageUp: {
-      // A page up from the current row's top, never less than one row.
-      const int to = list_.IndexAt(list_.ItemTop(from) - page);
-      return std::min(to < 0 ? 0 : to, std::max(from - 1, 0));
+      // The first row whose top lies within a page above the current row's, at least one up.
+      const int limit = list_.ItemTop(from) - page;
+      int to = list_.IndexAt(limit);
+      if (to < 0) return 0;
+      if (list_.ItemTop(to) < limit) to++;
+      return std::min(to, std::max(from - 1, 0));
     }
     case Qt::Key_PageDown: {
+      // The last row whose top lies within a page below the current row's, at least one down.
       const int to = list_.IndexAt(list_.ItemTop(from) + page);
       return std::max(to < 0 ? count - 1 : to, std::min(from + 1, count - 1));
     }
