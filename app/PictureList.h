@@ -51,7 +51,7 @@ class PictureList {
   pic_Item* ItemAt(int index) const;
   int IndexOf(const pic_Item* row) const;
   pic_Item* ItemWithId(PictureId id) const;  // none once the row has left the list
-  int CurrentSelection(int n = 0) const;  // index of the n-th selected row, ascending
+  int CurrentSelection(int n = 0) const;     // index of the n-th selected row, ascending
   bool IsItemSelected(int index) const;
   // Without extend the selection is replaced, with it added to.
   void Select(int index, bool extend = false);

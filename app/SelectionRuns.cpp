@@ -46,8 +46,7 @@ void ptv_App::Setattr_Selected(char downloaded, char protect) {
   for (PictureId picture : list.SelectedIds()) {
     Selected selected = Read(list, picture);
     // A failure is shown by Setattr and does not stop the run.
-    if (selected.present)
-      Setattr(picture, AttributesFor(selected.attributes, downloaded, protect));
+    if (selected.present) Setattr(picture, AttributesFor(selected.attributes, downloaded, protect));
   }
 }
 

@@ -106,7 +106,8 @@ class PictureListAccessible : public QAccessibleWidget {
     }
     auto found = rows_.find(id);
     if (found == rows_.end()) {
-      QAccessible::Id handle = QAccessible::registerAccessibleInterface(new RowAccessible(View(), id));
+      QAccessible::Id handle =
+          QAccessible::registerAccessibleInterface(new RowAccessible(View(), id));
       found = rows_.emplace(id, handle).first;
     }
     return QAccessible::accessibleInterface(found->second);

@@ -4,8 +4,8 @@
 #include <QFontDatabase>
 #include <QPainter>
 
-#include "ui/AuxiliaryWindow.h"
 #include "ui/AboutPicture.h"
+#include "ui/AuxiliaryWindow.h"
 #include "ui/Frame.h"
 #include "ui/SingleWindow.h"
 

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <cstring>
 
-#include "ui/AuxiliaryWindow.h"
 #include "app/messages.h"
+#include "ui/AuxiliaryWindow.h"
 #include "ui/Frame.h"
 #include "ui/OwnerNameValidator.h"
 #include "ui/PostToApp.h"

@@ -77,10 +77,7 @@ ptv_mainWin::ptv_mainWin()
   BuildButtons(background_);
   // The Delete key asks as "Delete…" does; the menu item itself has no shortcut.
   auto* erase = new QShortcut(QKeySequence(Qt::Key_Delete), this);
-  connect(erase, &QShortcut::activated, this, [this] {
-    kit::Message message(kDeleteCommand);
-    MessageReceived(&message);
-  });
+  connect(erase, &QShortcut::activated, this, [this] { Send(kDeleteCommand); });
   setGeometry(kLeft, kTop, kWidth, kHeight + menuBar()->sizeHint().height());
   setMinimumSize(kWidth, kHeight);
   setMaximumSize(kMaxWidth, kMaxHeight);
@@ -103,10 +100,7 @@ void ptv_mainWin::BuildMenus() {
       QAction* action = menu->addAction(QString::fromUtf8(command.label));
       if (command.shortcut != nullptr) action->setShortcut(QKeySequence(command.shortcut));
       uint32_t code = command.code;
-      connect(action, &QAction::triggered, this, [this, code] {
-        kit::Message message(code);
-        MessageReceived(&message);
-      });
+      connect(action, &QAction::triggered, this, [this, code] { Send(code); });
     }
   };
   fill(bar->addMenu("File"), kFileMenu);
@@ -117,15 +111,17 @@ void ptv_mainWin::BuildButtons(QWidget* background) {
   auto make = [this, background](const char* label, const char* name, uint32_t what) {
     auto* button = new QPushButton(label, background);
     button->setObjectName(name);
-    connect(button, &QPushButton::clicked, this, [this, what] {
-      kit::Message message(what);
-      MessageReceived(&message);
-    });
+    connect(button, &QPushButton::clicked, this, [this, what] { Send(what); });
     return button;
   };
   download_button_ = make("Download", "downbut", kDownloadCommand);
   delete_button_ = make("Delete", "delbut", kDeleteCommand);
   setattr_button_ = make("Setattr", "attrbut", kAttributesCommand);
+}
+
+void ptv_mainWin::Send(uint32_t what) {
+  kit::Message message(what);
+  MessageReceived(&message);
 }
 
 void ptv_mainWin::resizeEvent(QResizeEvent* event) {

@@ -6,8 +6,8 @@
 #include <QRadioButton>
 #include <utility>
 
-#include "ui/AuxiliaryWindow.h"
 #include "app/messages.h"
+#include "ui/AuxiliaryWindow.h"
 #include "ui/Frame.h"
 #include "ui/SingleWindow.h"
 

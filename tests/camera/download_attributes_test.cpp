@@ -8,8 +8,8 @@
 #include <string>
 
 #include "exif/SetJPEGFileAttrs.h"
-#include "tests/support/FlashValues.h"
 #include "tests/camera/download_fixture.h"
+#include "tests/support/FlashValues.h"
 
 namespace download_test {
 namespace {

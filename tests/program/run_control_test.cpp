@@ -60,7 +60,8 @@ class Runs : public Program {
       ASSERT_TRUE(held.has_value()) << name;
       bool done = expected.count(name) != 0;
       if (done) {
-        EXPECT_EQ(ReadFile(folder + "/" + name), std::string(held->bytes.begin(), held->bytes.end()))
+        EXPECT_EQ(ReadFile(folder + "/" + name),
+                  std::string(held->bytes.begin(), held->bytes.end()))
             << name;
       }
       EXPECT_EQ(held->attributes & 0x20, done ? 0 : 0x20) << name;
@@ -77,7 +78,7 @@ TEST_F(Runs, ARunKeepsToTheRowsSelectedWhenItBegan) {
     std::vector<int> meanwhile;  // the selection the user makes once the run is going
   };
   const Case cases[] = {
-      {{0, 1, 2, 3, 4, 5}, {0}},  // fewer rows
+      {{0, 1, 2, 3, 4, 5}, {0}},     // fewer rows
       {{1, 3}, {0, 1, 2, 3, 4, 5}},  // more rows
   };
   StartWith(CameraWith(LargePictures(6)));
@@ -279,7 +280,8 @@ TEST_F(Runs, TheS40PictureShowsNoFlash) {
   Settle();
   testing::internal::GetCapturedStderr();
   char flash[8];
-  ssize_t size = getxattr((folder + "/IMG_0001.JPG").c_str(), "user.EXIF:Flash", flash, sizeof flash);
+  ssize_t size =
+      getxattr((folder + "/IMG_0001.JPG").c_str(), "user.EXIF:Flash", flash, sizeof flash);
   EXPECT_EQ(std::string(flash, size > 0 ? size_t(size) : 0), std::string("BOOL\0", 5));
 }
 

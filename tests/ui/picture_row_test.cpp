@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "tests/support/FlashValues.h"
 #include "tests/app/picture_list_rows.h"
+#include "tests/support/FlashValues.h"
 #include "tests/ui/picture_row_support.h"
 #include "ui/pic_ItemRow.h"
 
@@ -43,7 +43,8 @@ TEST(PictureRowText, FlashAndOrientationLabels) {
   row.set_Orientation(0);
   for (const testsupport::FlashValue& flash : testsupport::kFlashValues) {
     row.set_Flash(flash.value);
-    EXPECT_EQ(RowText(row)[2], flash.fired ? QStringLiteral("(Flash) ") : QStringLiteral("(No flash) "))
+    EXPECT_EQ(RowText(row)[2],
+              flash.fired ? QStringLiteral("(Flash) ") : QStringLiteral("(No flash) "))
         << flash.value;
   }
   row.set_Flash(0);
