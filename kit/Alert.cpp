@@ -14,6 +14,11 @@ namespace kit {
 
 namespace {
 
+// What an alert closed without a choice answers: the button Escape presses, else the default.
+int EscapeAnswer(const AlertRequest& request) {
+  return request.escape_button >= 0 ? request.escape_button : int(request.buttons.size()) - 1;
+}
+
 int RunMessageBox(const AlertRequest& request) {
   QMessageBox box;
   box.setWindowTitle(QString::fromStdString(request.title));
@@ -38,13 +43,13 @@ int RunMessageBox(const AlertRequest& request) {
   box.exec();
   for (size_t i = 0; i < buttons.size(); i++)
     if (box.clickedButton() == buttons[i]) return int(i);
-  return request.escape_button >= 0 ? request.escape_button : int(buttons.size()) - 1;
+  return EscapeAnswer(request);
 }
 
-// The answer of an alert nobody could see: the button Escape presses, else the default.
+// An alert nobody can see any more is answered as if dismissed.
 int Dismissed(const AlertRequest& request) {
   fprintf(stderr, "(not shown: the windows have gone)\n");
-  return request.escape_button >= 0 ? request.escape_button : int(request.buttons.size()) - 1;
+  return EscapeAnswer(request);
 }
 
 // Whether the GUI loop has ended, and the answers of alerts shown for other threads.
