@@ -22,8 +22,9 @@ class AppWindows {
   virtual void HideFolderPanel() = 0;
 
   // The status window: opening creates it when there is none, resets its bar to `total`
-  // and shows it; an update advances the bar by `delta` and, with a text, replaces its line.
-  virtual void OpenStatus(uint64_t total, const char* text) = 0;
+  // and shows it, offering Cancel (ptv_App::CancelRun) when `cancellable`; an update advances
+  // the bar by `delta` and, with a text, replaces its line.
+  virtual void OpenStatus(uint64_t total, const char* text, bool cancellable) = 0;
   virtual void UpdateStatus(uint32_t delta, const char* text) = 0;
   virtual void CloseStatus() = 0;
 

@@ -27,23 +27,22 @@ const char* Drive() {
 
 }  // namespace
 
-bool ptv_App::ChangeRecord(uint64_t picture, const std::function<void(pic_Item*)>& change) {
+bool ptv_App::ChangeRecord(PictureId picture, const std::function<void(pic_Item*)>& change) {
   PictureList& list = MainWin()->List();
   std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-  pic_Item* record = list.Find(picture);
+  pic_Item* record = list.ItemWithId(picture);
   if (record == nullptr) return false;
   change(record);
   return true;
 }
 
-bool ptv_App::Download(uint64_t picture) {
+bool ptv_App::Download(PictureId picture) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Download: Could not open USB device");
     return false;
   }
-  // The row may be turned on the GUI thread meanwhile: the protocol works on a copy. It
-  // cannot leave the list while the camera is open: only the camera start-up clears it.
+  // The row may be turned on the GUI thread meanwhile: the protocol works on a copy.
   std::unique_ptr<pic_Item> copy;
   ChangeRecord(picture, [&](pic_Item* record) {
     copy = std::make_unique<pic_Item>(record->GetName(), record->attributes, record->size,
@@ -73,7 +72,7 @@ bool ptv_App::Download(uint64_t picture) {
   return true;
 }
 
-void ptv_App::Setattr(uint64_t picture, unsigned long attributes) {
+void ptv_App::Setattr(PictureId picture, unsigned long attributes) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Setattr: Could not open USB device");
@@ -107,13 +106,13 @@ bool ptv_App::Deletepic(const char* path) {
   return deleted;
 }
 
-void ptv_App::RecheckRecord(USBDevice* camera, uint64_t picture, const std::string& path) {
+void ptv_App::RecheckRecord(USBDevice* camera, PictureId picture, const std::string& path) {
   unsigned char attributes = 0;
   int held = ixus_find(camera, camerabuffer, Drive(), path.c_str(), &attributes);
   if (held == -1) return;
   PictureList& list = MainWin()->List();
   std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-  pic_Item* record = list.Find(picture);
+  pic_Item* record = list.ItemWithId(picture);
   if (record == nullptr) return;
   if (held == 0) {
     list.remove_item(record);

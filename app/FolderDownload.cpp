@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/AppWindows.h"
 #include "app/MainWindow.h"
@@ -32,34 +33,35 @@ void ptv_App::DownloadInto(const kit::Message& message) {
 
 void ptv_App::Download_Selected() {
   PictureList& list = MainWin()->List();
-  long count = 0;
+  // The run keeps to the rows selected now, whatever the user selects while it goes on.
+  std::vector<PictureId> pictures;
   uint64_t total = 0;
   {
     std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-    for (int index; (index = list.CurrentSelection(int(count))) >= 0; count++)
-      total += list.ItemAt(index)->size;
+    pictures = list.SelectedIds();
+    for (PictureId picture : pictures) total += list.ItemWithId(picture)->size;
   }
+  const long count = long(pictures.size());
+  cancelled_ = false;
+  downloading_ = true;
   char text[64];
   snprintf(text, sizeof text, "Downloading %ld of %ld", 1L, count);
   openstatus(total, text);
   updatestatus(0, text);
-  for (long done = 0;; done++) {
-    uint64_t picture;
-    {
-      std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-      int index = list.CurrentSelection(int(done));
-      picture = index >= 0 ? list.ItemAt(index)->Identity() : 0;
-    }
-    if (picture == 0) break;
+  for (long done = 0; done < count && !Cancelled(); done++) {
+    // A row deleted meanwhile is no longer the user's to download.
+    if (!ChangeRecord(pictures[done], [](pic_Item*) {})) continue;
     snprintf(text, sizeof text, "Downloading %ld of %ld", done + 1, count);
     updatestatus(0, text);
-    if (!Download(picture)) break;
+    if (!Download(pictures[done])) break;
   }
+  downloading_ = false;
   closestatus();
 }
 
 void ptv_App::openstatus(uint64_t total, const char* text) {
-  windows_.OpenStatus(total, text);
+  // Only a download can stop between two pieces and leave the camera as it was.
+  windows_.OpenStatus(total, text, downloading_);
 }
 
 void ptv_App::closestatus() {

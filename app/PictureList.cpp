@@ -85,18 +85,26 @@ pic_Item* PictureList::ItemAt(int index) const {
   return Valid(index) ? rows_[index].item.get() : nullptr;
 }
 
-pic_Item* PictureList::Find(uint64_t identity) const {
-  std::lock_guard<std::recursive_mutex> guard(mutex_);
-  for (const Row& row : rows_)
-    if (row.item->Identity() == identity) return row.item.get();
-  return nullptr;
-}
-
 int PictureList::IndexOf(const pic_Item* row) const {
   Guard guard(mutex_);
   auto found = std::find_if(rows_.begin(), rows_.end(),
                             [row](const Row& candidate) { return candidate.item.get() == row; });
   return found == rows_.end() ? -1 : int(found - rows_.begin());
+}
+
+pic_Item* PictureList::ItemWithId(PictureId id) const {
+  Guard guard(mutex_);
+  for (const Row& row : rows_)
+    if (row.item->Id() == id) return row.item.get();
+  return nullptr;
+}
+
+std::vector<PictureId> PictureList::SelectedIds() const {
+  Guard guard(mutex_);
+  std::vector<PictureId> ids;
+  for (const Row& row : rows_)
+    if (row.selected) ids.push_back(row.item->Id());
+  return ids;
 }
 
 int PictureList::CurrentSelection(int n) const {

@@ -50,15 +50,16 @@ class PictureList {
   int CountItems() const;
   pic_Item* ItemAt(int index) const;
   int IndexOf(const pic_Item* row) const;
-  // The row of the record with that identity, or none.
-  pic_Item* Find(uint64_t identity) const;
-  int CurrentSelection(int n = 0) const;  // index of the n-th selected row, ascending
+  pic_Item* ItemWithId(PictureId id) const;  // none once the row has left the list
+  int CurrentSelection(int n = 0) const;     // index of the n-th selected row, ascending
   bool IsItemSelected(int index) const;
   // Without extend the selection is replaced, with it added to.
   void Select(int index, bool extend = false);
   void Select(int from, int to, bool extend = false);
   void Deselect(int index);
   void DeselectAll();
+  // The selected rows' identities in list order: what a run over the selection works on.
+  std::vector<PictureId> SelectedIds() const;
 
   // Layout: rows stacked from y = 0 in list order, each as high as its `height`.
   int ItemTop(int index) const;  // the total height for index == CountItems()

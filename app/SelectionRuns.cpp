@@ -1,5 +1,5 @@
 // Runs over the main window's selection that talk to the camera: setting the flags and
-// deleting. Each selection query holds the main window's lock briefly, never across a
+// deleting. Each look at the list holds the main window's lock briefly, never across a
 // camera command, so the window stays usable meanwhile.
 #include "app/MainWindow.h"
 #include "app/PictureList.h"
@@ -10,20 +10,19 @@
 namespace {
 
 struct Selected {
-  uint64_t row = 0;  // the record's identity; 0 when there is none
+  bool present = false;
   uint32_t attributes = 0;
   bool deletable = false;
   std::string name;
 };
 
-// The n-th selected row and what the run needs of it, read under the lock.
-Selected SelectedAt(PictureList& list, int n) {
+// What the run needs of a row, read under the lock; not present once the row has gone.
+Selected Read(PictureList& list, PictureId picture) {
   std::lock_guard<std::recursive_mutex> guard(list.Mutex());
   Selected selected;
-  int index = list.CurrentSelection(n);
-  if (index < 0) return selected;
-  pic_Item* row = list.ItemAt(index);
-  selected.row = row->Identity();
+  const pic_Item* row = list.ItemWithId(picture);
+  if (row == nullptr) return selected;
+  selected.present = true;
   selected.attributes = row->attributes;
   selected.deletable = row->Deletable();
   selected.name = row->GetName();
@@ -40,27 +39,26 @@ unsigned long ptv_App::AttributesFor(unsigned long value, char downloaded, char 
   return value;
 }
 
+// Both runs keep to the rows selected when they begin: what the user selects meanwhile is
+// not what was asked for.
 void ptv_App::Setattr_Selected(char downloaded, char protect) {
-  for (int n = 0;; n++) {
-    Selected selected = SelectedAt(MainWin()->List(), n);
-    if (selected.row == 0) return;
+  PictureList& list = MainWin()->List();
+  for (PictureId picture : list.SelectedIds()) {
+    Selected selected = Read(list, picture);
     // A failure is shown by Setattr and does not stop the run.
-    Setattr(selected.row, AttributesFor(selected.attributes, downloaded, protect));
+    if (selected.present) Setattr(picture, AttributesFor(selected.attributes, downloaded, protect));
   }
 }
 
 void ptv_App::DeleteSelected() {
   PictureList& list = MainWin()->List();
-  for (int n = 0;;) {
-    Selected selected = SelectedAt(list, n);
-    if (selected.row == 0) return;
+  for (PictureId picture : list.SelectedIds()) {
+    Selected selected = Read(list, picture);
+    if (!selected.present) continue;
     if (selected.deletable) {
       if (!Deletepic(selected.name.c_str())) return;
-      // The next selected row moves up to position n.
       std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-      if (pic_Item* row = list.Find(selected.row)) list.remove_item(row);
-    } else {
-      n++;
+      list.remove_item(list.ItemWithId(picture));
     }
     RefreshCameraInfo();
   }

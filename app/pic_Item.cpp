@@ -15,8 +15,8 @@ pic_Item::pic_Item(const char* name, unsigned long attributes, unsigned long siz
   set_Name(name);
 }
 
-uint64_t pic_Item::NewIdentity() {
-  static std::atomic<uint64_t> next{1};
+PictureId pic_Item::NextId() {
+  static std::atomic<PictureId> next{1};
   return next++;
 }
 

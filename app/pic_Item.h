@@ -7,6 +7,10 @@
 
 #include "kit/Bitmap.h"
 
+// A record's identity for as long as the program runs: never given to another record, so a
+// run that remembers it cannot mistake a newer record at the same address for it.
+using PictureId = uint64_t;
+
 class pic_Item {
  public:
   pic_Item() = default;
@@ -35,11 +39,11 @@ class pic_Item {
   void Rotate(int angle);
 
   const char* GetName() const { return name_.c_str(); }
-  // Never shared by two records of one run of the program, unlike an address, which a record
-  // made after another was freed may take over.
-  uint64_t Identity() const { return identity_; }
+  PictureId Id() const { return id_; }
   kit::Bitmap* Thumbnail() const { return thumbnail_.get(); }
   bool Deletable() const { return (attributes & 0x01) == 0; }
+  // Bit 0 of the EXIF Flash value says whether the flash fired; the others tell its mode.
+  bool FlashFired() const { return (flash & 0x01) != 0; }
 
   // Camera attribute bits.
   static constexpr uint32_t kProtected = 0x01;
@@ -55,11 +59,11 @@ class pic_Item {
   int height = 0;  // of the row, in pixels; set by Update and Rotate
 
  private:
+  static PictureId NextId();
+
+  PictureId id_ = NextId();
   std::string name_;
   std::unique_ptr<kit::Bitmap> thumbnail_;
-  uint64_t identity_ = NewIdentity();
-
-  static uint64_t NewIdentity();
 };
 
 // Newest first: 1 when a is older than b, -1 when newer, 0 when equal (unsigned dates).

@@ -46,6 +46,7 @@ void ptv_App::MessageReceived(kit::Message* message) {
       ReadyToRun();
       break;
     case kQuitRequested:
+      quitting_ = true;  // whoever sent it: what is still queued must not start a transfer
       Quit();
       if (quit_) quit_();
       break;
@@ -71,6 +72,19 @@ void ptv_App::MessageReceived(kit::Message* message) {
     default:
       break;
   }
+}
+
+void ptv_App::CancelRun() {
+  cancelled_ = true;
+}
+
+void ptv_App::QuitRequested() {
+  quitting_ = true;
+  PostMessage(kit::Message(kQuitRequested));
+}
+
+bool ptv_App::Cancelled() const {
+  return cancelled_ || quitting_;
 }
 
 USBDevice* ptv_App::OpenCamera() {

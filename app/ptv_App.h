@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "app/pic_Item.h"
 #include "camera/CameraHost.h"
 #include "kit/Looper.h"
 
@@ -16,7 +17,6 @@ class AppWindows;
 class MainWindow;
 class Roster;
 class USBDevice;
-class pic_Item;
 
 extern const char kAppSignature[];
 
@@ -37,15 +37,15 @@ class ptv_App : public kit::Looper, public CameraHost {
   USBDevice* OpenCamera();
   void CloseCamera();
 
-  // Camera operations, each in its own camera session, on the application thread.
-  // A picture is named by its record's identity: the record may leave the list meanwhile.
-  bool Download(uint64_t picture);
-  void Setattr(uint64_t picture, unsigned long attributes);
+  // Camera operations, each in its own camera session, on the application thread. A picture
+  // is named by its record's identity; one that has left the list meanwhile is left alone.
+  bool Download(PictureId picture);
+  void Setattr(PictureId picture, unsigned long attributes);
   bool Deletepic(const char* path);
   void opencamerainfo();
   void setownername(const char* name);
 
-  // The selected pictures, one after the other, into the current directory.
+  // The pictures selected when it is called, one after the other, into the current directory.
   void Download_Selected();
   // The flags of the selected pictures: choices 0 Ignore, 1 Unset, 2 Set for each.
   void Setattr_Selected(char downloaded, char protect);
@@ -53,6 +53,12 @@ class ptv_App : public kit::Looper, public CameraHost {
   static unsigned long AttributesFor(unsigned long value, char downloaded, char protect);
   // Deletes the selected deletable pictures, refreshing the camera facts after each row.
   void DeleteSelected();
+
+  // Callable from any thread, returning at once. CancelRun stops a download run at its next
+  // piece of picture data: the picture in flight is dropped, those done stay done.
+  // QuitRequested does the same for every run still to come, then ends the application.
+  void CancelRun();
+  void QuitRequested();
   void Upload(const char* path);
 
   // The roster's reports, on whichever thread the roster runs them.
@@ -73,6 +79,7 @@ class ptv_App : public kit::Looper, public CameraHost {
   void updatestatus(unsigned long delta, const char* text) override;
   void closestatus() override;
   CameraFacts& Facts() override { return facts; }
+  bool Cancelled() const override;
 
   unsigned char camerabuffer[kCameraBufferSize];
   CameraFacts facts;
@@ -97,13 +104,17 @@ class ptv_App : public kit::Looper, public CameraHost {
   // After a command whose answer did not come, the camera may or may not have carried it
   // out: the record takes the picture's flags from the camera's listing, or leaves the list
   // when the camera no longer holds it.
-  void RecheckRecord(USBDevice* camera, uint64_t picture, const std::string& path);
+  void RecheckRecord(USBDevice* camera, PictureId picture, const std::string& path);
   // Runs `change` on the record under the main window's lock when it is still in the list.
-  bool ChangeRecord(uint64_t picture, const std::function<void(pic_Item*)>& change);
+  bool ChangeRecord(PictureId picture, const std::function<void(pic_Item*)>& change);
 
   AppWindows& windows_;
   QuitHook quit_;
   std::mutex camera_lock_;
+  // Whether a download run is going on, and whether it has been asked to stop.
+  std::atomic<bool> downloading_{false};
+  std::atomic<bool> cancelled_{false};
+  std::atomic<bool> quitting_{false};
   USBDevice* camera_ = nullptr;
   std::unique_ptr<Roster> roster_;
   // Set once at start-up; read by other threads.

@@ -42,6 +42,10 @@ class CameraHost {
 
   // Filled by the camera information commands.
   virtual CameraFacts& Facts() = 0;
+
+  // Asked once for every piece of picture data: when true, the picture ends as a failed one
+  // does, without an alert.
+  virtual bool Cancelled() const { return false; }
 };
 
 void SetCameraHost(CameraHost* host);

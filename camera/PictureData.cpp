@@ -29,6 +29,10 @@ bool ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t len
   int counter = 0;
   while (remaining != 0) {
     uint32_t piece = remaining < kPieceSize ? remaining : kPieceSize;
+    if (Host().Cancelled()) {
+      ixus_resync(pipe, buffer, remaining);
+      return false;
+    }
     if (ixus_readfull(pipe, buffer, piece) == -1) {
       err_req("Transfer failed");
       fputs("\nError in transfer, please check the camera.\n", stderr);

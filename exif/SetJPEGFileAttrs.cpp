@@ -26,7 +26,7 @@ void SetJPEGFileAttrs(int fd, pic_Item* picture) {
 }
 
 void SetJPEGFileAttrs(int fd, pic_Item* picture, int32_t width, int32_t height) {
-  uint8_t flash = picture->flash != 0 ? 1 : 0;
+  uint8_t flash = picture->FlashFired() ? 1 : 0;
   int64_t date = LocalDate(picture->date);
 
   kit::WriteAttr(fd, "GRAFX:Width", kit::kInt32Type, &width, sizeof width);

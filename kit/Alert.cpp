@@ -5,11 +5,19 @@
 #include <QPushButton>
 #include <QThread>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 
 namespace kit {
 
 namespace {
+
+// What an alert closed without a choice answers: the button Escape presses, else the default.
+int EscapeAnswer(const AlertRequest& request) {
+  return request.escape_button >= 0 ? request.escape_button : int(request.buttons.size()) - 1;
+}
 
 int RunMessageBox(const AlertRequest& request) {
   QMessageBox box;
@@ -35,7 +43,52 @@ int RunMessageBox(const AlertRequest& request) {
   box.exec();
   for (size_t i = 0; i < buttons.size(); i++)
     if (box.clickedButton() == buttons[i]) return int(i);
-  return request.escape_button >= 0 ? request.escape_button : int(buttons.size()) - 1;
+  return EscapeAnswer(request);
+}
+
+// An alert nobody can see any more is answered as if dismissed.
+int Dismissed(const AlertRequest& request) {
+  fprintf(stderr, "(not shown: the windows have gone)\n");
+  return EscapeAnswer(request);
+}
+
+// Whether the GUI loop has ended, and the answers of alerts shown for other threads.
+std::mutex gui_mutex;
+std::condition_variable gui_changed;
+bool gui_ended = false;
+
+struct Answer {
+  bool given = false;
+  int pressed = -1;
+};
+
+// On another thread: the alert runs on the GUI thread while the caller waits for its answer
+// or for the GUI loop to end, whichever comes first.
+int ShowFromOtherThread(QCoreApplication* application, const AlertRequest& request) {
+  auto answer = std::make_shared<Answer>();
+  {
+    std::lock_guard<std::mutex> guard(gui_mutex);
+    if (gui_ended) return Dismissed(request);
+  }
+  QMetaObject::invokeMethod(
+      application,
+      [answer, request] {
+        {
+          std::lock_guard<std::mutex> guard(gui_mutex);
+          if (gui_ended) return;
+        }
+        int pressed = RunMessageBox(request);
+        std::lock_guard<std::mutex> guard(gui_mutex);
+        answer->pressed = pressed;
+        answer->given = true;
+        gui_changed.notify_all();
+      },
+      Qt::QueuedConnection);
+  std::unique_lock<std::mutex> lock(gui_mutex);
+  gui_changed.wait(lock, [&] { return answer->given || gui_ended; });
+  if (answer->given) return answer->pressed;
+  lock.unlock();
+  return Dismissed(request);
 }
 
 class QtAlertHandler : public AlertHandler {
@@ -47,10 +100,7 @@ class QtAlertHandler : public AlertHandler {
     QCoreApplication* application = QCoreApplication::instance();
     if (application == nullptr) return int(request.buttons.size()) - 1;  // the default button
     if (QThread::currentThread() == application->thread()) return RunMessageBox(request);
-    int pressed = -1;
-    QMetaObject::invokeMethod(
-        application, [&] { pressed = RunMessageBox(request); }, Qt::BlockingQueuedConnection);
-    return pressed;
+    return ShowFromOtherThread(application, request);
   }
 };
 
@@ -66,6 +116,12 @@ int ShowAlert(const AlertRequest& request) {
 
 void SetAlertHandler(AlertHandler* replacement) {
   handler.store(replacement);
+}
+
+void SetGuiLoopEnded(bool ended) {
+  std::lock_guard<std::mutex> guard(gui_mutex);
+  gui_ended = ended;
+  gui_changed.notify_all();
 }
 
 }  // namespace kit

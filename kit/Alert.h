@@ -31,4 +31,9 @@ int ShowAlert(const AlertRequest& request);
 // Replaces the handler; none restores the Qt one. The caller keeps ownership.
 void SetAlertHandler(AlertHandler* handler);
 
+// Told when the GUI thread's event loop has ended (and when one runs again): from then on an
+// alert asked for on another thread is answered at once as dismissed, as are those waiting,
+// since nothing would ever show them.
+void SetGuiLoopEnded(bool ended);
+
 }  // namespace kit

@@ -33,6 +33,7 @@
 #include "ui/ptv_aboutWin.h"
 #include "ui/ptv_camerainfoWin.h"
 #include "ui/ptv_mainWin.h"
+#include "ui/ptv_picListView.h"
 #include "ui/ptv_setattrWin.h"
 #include "ui/ptv_statusWin.h"
 
@@ -134,6 +135,11 @@ class Shooter {
     if (!listed) return Fail("the pictures were not listed");
     Window()->resize(kMainWidth, kMainHeight);
     Window()->List().Select(0);
+    // The list has the keyboard, as after a click: its focus frame shows.
+    Window()->activateWindow();
+    Window()->ListView()->setFocus();
+    if (!WaitFor([this] { return Window()->ListView()->hasFocus(); }))
+      return Fail("the list did not get the keyboard");
     return Save(Window(), "main-window.png");
   }
 

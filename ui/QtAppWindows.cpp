@@ -1,8 +1,11 @@
 #include "ui/QtAppWindows.h"
 
+#include <QApplication>
 #include <optional>
 #include <string>
 
+#include "ui/AuxiliaryWindow.h"
+#include "ui/PostToApp.h"
 #include "ui/ptv_FilePanel.h"
 #include "ui/ptv_camerainfoWin.h"
 #include "ui/ptv_mainWin.h"
@@ -22,7 +25,10 @@ const char* Text(const std::optional<std::string>& text) {
 
 }  // namespace
 
-QtAppWindows::QtAppWindows() = default;
+QtAppWindows::QtAppWindows() {
+  // Every window the program opens shows its icon.
+  QApplication::setWindowIcon(ProgramIcon());
+}
 
 QtAppWindows::~QtAppWindows() {
   delete status_;
@@ -48,13 +54,16 @@ void QtAppWindows::HideFolderPanel() {
   });
 }
 
-void QtAppWindows::OpenStatus(uint64_t total, const char* text) {
-  OnGuiThread([this, total, text = Copy(text)] {
+void QtAppWindows::OpenStatus(uint64_t total, const char* text, bool cancellable) {
+  OnGuiThread([this, total, text = Copy(text), cancellable] {
     if (status_ == nullptr) {
       status_ = new ptv_statusWin(total, Text(text));
       connect(status_, &ptv_statusWin::Closed, this, [this] { status_ = nullptr; });
+      connect(status_, &ptv_statusWin::CancelRequested, this, [] { CancelAppRun(); });
+      PlaceBesideMainWindow(status_);
     }
     status_->reset(total);
+    status_->SetCancellable(cancellable);
     status_->show();
   });
 }
@@ -76,6 +85,7 @@ void QtAppWindows::ShowCameraInfo(const CameraFacts& facts) {
     if (info_ == nullptr) {
       info_ = new ptv_camerainfoWin(facts);
       connect(info_, &ptv_camerainfoWin::Closed, this, [this] { info_ = nullptr; });
+      PlaceBesideMainWindow(info_);
     } else {
       info_->Update(facts);
     }

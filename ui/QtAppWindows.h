@@ -21,7 +21,7 @@ class QtAppWindows : public QObject, public AppWindows {
   MainWindow* CreateMainWindow() override;
   void CreateFolderPanel() override;
   void HideFolderPanel() override;
-  void OpenStatus(uint64_t total, const char* text) override;
+  void OpenStatus(uint64_t total, const char* text, bool cancellable) override;
   void UpdateStatus(uint32_t delta, const char* text) override;
   void CloseStatus() override;
   void ShowCameraInfo(const CameraFacts& facts) override;

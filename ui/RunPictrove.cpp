@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/ptv_App.h"
+#include "kit/Alert.h"
 #include "ui/DbusService.h"
 #include "ui/QtAppWindows.h"
 
@@ -16,6 +17,8 @@ int RunPictrove(QApplication& qt) {
   DbusService service;
   app->Start();
   int status = qt.exec();
+  // From here on nothing answers the application's alerts.
+  kit::SetGuiLoopEnded(true);
   // The application thread and the roster end before the windows they report to.
   application.reset();
   app = nullptr;

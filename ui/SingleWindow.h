@@ -1,11 +1,13 @@
-// A window of which at most one exists: made when first asked for, forgotten as soon as it
-// is destroyed (a closed window deletes itself), and deleted when the event loop ends if it is
-// still there. GUI thread only.
+// A window of which at most one exists: made when first asked for (and placed beside the main
+// window), forgotten as soon as it is destroyed (a closed window deletes itself), and deleted
+// when the event loop ends if it is still there. GUI thread only.
 #pragma once
 
 #include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
+
+#include "ui/AuxiliaryWindow.h"
 
 template <typename Window>
 class SingleWindow {
@@ -18,6 +20,7 @@ class SingleWindow {
   Window* Obtain(Make make) {
     if (window_.isNull()) {
       window_ = make();
+      PlaceBesideMainWindow(window_.data());
       QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.data(), &QObject::deleteLater);
     }
     return window_.data();

@@ -55,7 +55,7 @@ std::array<QString, 6> RowText(const pic_Item& item) {
       QString::fromUtf8(item.GetName()),
       QString::asprintf("%u*%u pixels %u bytes.", portrait ? item.yres : item.xres,
                         portrait ? item.xres : item.yres, item.size),
-      QString::asprintf("%s %s", item.flash ? "(Flash)" : "(No flash)", label),
+      QString::asprintf("%s %s", item.FlashFired() ? "(Flash)" : "(No flash)", label),
       DateText(item.date),
       item.attributes & pic_Item::kNew ? QStringLiteral("New picture")
                                        : QStringLiteral("Downloaded"),

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "ui/AboutPicture.h"
+#include "ui/AuxiliaryWindow.h"
 #include "ui/Frame.h"
 #include "ui/SingleWindow.h"
 
@@ -83,6 +84,7 @@ ptv_aboutWin::ptv_aboutWin() : view_(new ptv_aboutview(this)) {
   setGeometry(kWindowFrame);
   setFixedSize(kWindowFrame.size());
   setAttribute(Qt::WA_DeleteOnClose);
+  CloseOnEscape(this);
 }
 
 void AboutRequested() {

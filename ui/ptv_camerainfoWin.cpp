@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "ui/AuxiliaryWindow.h"
 #include "ui/Frame.h"
 #include "ui/OwnerNameValidator.h"
 #include "ui/PostToApp.h"
@@ -47,6 +48,7 @@ ptv_camerainfoWin::ptv_camerainfoWin(const CameraFacts& facts) {
   setGeometry(window);
   setFixedSize(window.size());
   setAttribute(Qt::WA_DeleteOnClose);
+  CloseOnEscape(this);
 
   auto* view = new QWidget(this);
   view->setObjectName(QStringLiteral("ptv_ciview"));

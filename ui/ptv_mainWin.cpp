@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QThread>
 
 #include "app/Settings.h"
@@ -74,6 +75,9 @@ ptv_mainWin::ptv_mainWin()
   background_->setAutoFillBackground(true);
   setCentralWidget(background_);
   BuildButtons(background_);
+  // The Delete key asks as "Delete…" does; the menu item itself has no shortcut.
+  auto* erase = new QShortcut(QKeySequence(Qt::Key_Delete), this);
+  connect(erase, &QShortcut::activated, this, [this] { Send(kDeleteCommand); });
   setGeometry(kLeft, kTop, kWidth, kHeight + menuBar()->sizeHint().height());
   setMinimumSize(kWidth, kHeight);
   setMaximumSize(kMaxWidth, kMaxHeight);
@@ -96,10 +100,7 @@ void ptv_mainWin::BuildMenus() {
       QAction* action = menu->addAction(QString::fromUtf8(command.label));
       if (command.shortcut != nullptr) action->setShortcut(QKeySequence(command.shortcut));
       uint32_t code = command.code;
-      connect(action, &QAction::triggered, this, [this, code] {
-        kit::Message message(code);
-        MessageReceived(&message);
-      });
+      connect(action, &QAction::triggered, this, [this, code] { Send(code); });
     }
   };
   fill(bar->addMenu("File"), kFileMenu);
@@ -110,15 +111,17 @@ void ptv_mainWin::BuildButtons(QWidget* background) {
   auto make = [this, background](const char* label, const char* name, uint32_t what) {
     auto* button = new QPushButton(label, background);
     button->setObjectName(name);
-    connect(button, &QPushButton::clicked, this, [this, what] {
-      kit::Message message(what);
-      MessageReceived(&message);
-    });
+    connect(button, &QPushButton::clicked, this, [this, what] { Send(what); });
     return button;
   };
   download_button_ = make("Download", "downbut", kDownloadCommand);
   delete_button_ = make("Delete", "delbut", kDeleteCommand);
   setattr_button_ = make("Setattr", "attrbut", kAttributesCommand);
+}
+
+void ptv_mainWin::Send(uint32_t what) {
+  kit::Message message(what);
+  MessageReceived(&message);
 }
 
 void ptv_mainWin::resizeEvent(QResizeEvent* event) {

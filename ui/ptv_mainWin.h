@@ -43,6 +43,8 @@ class ptv_mainWin : public QMainWindow, public MainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // A command as the window's own menus, buttons and keys send it.
+  void Send(uint32_t what);
   void BuildMenus();
   void BuildButtons(QWidget* background);
   void Layout();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "ui/PictureListAccessible.h"
 #include "ui/pic_ItemRow.h"
 
 using Guard = std::lock_guard<std::recursive_mutex>;
@@ -17,6 +18,7 @@ ptv_picListView::ptv_picListView(PictureList& list, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  InstallPictureListAccessible();
   list_.SetObserver(this);
   Relayout();
 }
@@ -108,6 +110,33 @@ void ptv_picListView::ScrollToRow(int index) {
   }
 }
 
+int ptv_picListView::CurrentRow() const {
+  Guard guard(list_.Mutex());
+  const int count = list_.CountItems();
+  if (count == 0) return -1;
+  if (current_ >= 0 && current_ < count) return current_;
+  const int selected = list_.CurrentSelection(0);
+  return selected >= 0 ? selected : 0;
+}
+
+QRect ptv_picListView::RowRect(int index) const {
+  Guard guard(list_.Mutex());
+  const pic_Item* row = list_.ItemAt(index);
+  if (row == nullptr) return QRect();
+  return QRect(0, list_.ItemTop(index) - verticalScrollBar()->value(), viewport()->width(),
+               row->height);
+}
+
+void ptv_picListView::DrawFocusFrame(QPainter& painter) {
+  const QRect frame = RowRect(CurrentRow());
+  if (frame.isEmpty()) return;
+  // A dotted line in the text colour: seen on a selected row and a plain one alike, whatever
+  // the style does with focus.
+  painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+}
+
 void ptv_picListView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   const QRect area = event->rect();
@@ -128,6 +157,17 @@ void ptv_picListView::paintEvent(QPaintEvent* event) {
     const RowState state{list_.IsItemSelected(index), isEnabled(), false, background};
     DrawItem(painter, row, QRect(0, top, width, row.height), state);
   }
+  if (hasFocus()) DrawFocusFrame(painter);
+}
+
+void ptv_picListView::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  viewport()->update();
+}
+
+void ptv_picListView::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  viewport()->update();
 }
 
 void ptv_picListView::resizeEvent(QResizeEvent* event) {
@@ -147,25 +187,61 @@ void ptv_picListView::mousePressEvent(QMouseEvent* event) {
   }
   const int y = event->position().toPoint().y() + verticalScrollBar()->value();
   SelectFromInput(list_.IndexAt(y), event->modifiers());
+  viewport()->update();  // the focus frame follows the click
+}
+
+int ptv_picListView::KeyTarget(int key, int from) const {
+  const int count = list_.CountItems();
+  const int page = viewport()->height();
+  switch (key) {
+    case Qt::Key_Up:
+      return std::max(from - 1, 0);
+    case Qt::Key_Down:
+      return std::min(from + 1, count - 1);
+    case Qt::Key_Home:
+      return 0;
+    case Qt::Key_End:
+      return count - 1;
+    case Qt::Key_PageUp: {
+      // The first row whose top lies within a page above the current row's, at least one up.
+      const int limit = list_.ItemTop(from) - page;
+      int to = list_.IndexAt(limit);
+      if (to < 0) return 0;
+      if (list_.ItemTop(to) < limit) to++;
+      return std::min(to, std::max(from - 1, 0));
+    }
+    case Qt::Key_PageDown: {
+      // The last row whose top lies within a page below the current row's, at least one down.
+      const int to = list_.IndexAt(list_.ItemTop(from) + page);
+      return std::max(to < 0 ? count - 1 : to, std::min(from + 1, count - 1));
+    }
+    default:
+      return -1;
+  }
 }
 
 void ptv_picListView::keyPressEvent(QKeyEvent* event) {
-  const int step = event->key() == Qt::Key_Up ? -1 : event->key() == Qt::Key_Down ? 1 : 0;
-  if (step == 0) {
-    QAbstractScrollArea::keyPressEvent(event);
-    return;
-  }
   int next;
   {
     Guard guard(list_.Mutex());
-    const int count = list_.CountItems();
-    if (count == 0) return;
+    if (list_.CountItems() == 0) {
+      QAbstractScrollArea::keyPressEvent(event);
+      return;
+    }
     const int from = current_ >= 0 ? current_ : list_.CurrentSelection(0);
-    next = from < 0 ? 0 : std::clamp(from + step, 0, count - 1);
-    // Arrows never toggle: Ctrl moves like a plain arrow.
+    next = KeyTarget(event->key(), std::max(from, 0));
+    if (next < 0) {
+      QAbstractScrollArea::keyPressEvent(event);
+      return;
+    }
+    // Nothing current yet: an arrow lands on the first row.
+    if (from < 0 && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) next = 0;
+    // Keys never toggle: Ctrl moves as the plain key does, Shift extends.
     SelectFromInput(next, event->modifiers() & Qt::ShiftModifier);
   }
   ScrollToRow(next);
+  viewport()->update();
+  NotifyCurrentRow(this, next);
 }
 
 void ptv_picListView::SelectFromInput(int index, Qt::KeyboardModifiers modifiers) {

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QRect>
 #include <atomic>
 
 #include "app/PictureList.h"
+
+class QPainter;
 
 class ptv_picListView : public QAbstractScrollArea, private PictureListObserver {
   Q_OBJECT
@@ -19,6 +22,11 @@ class ptv_picListView : public QAbstractScrollArea, private PictureListObserver 
   PictureList& List() { return list_; }
   // Scrolls just far enough for the row to be wholly visible, where it fits.
   void ScrollToRow(int index);
+  // The row the keys move from and the focus frame surrounds: the last one clicked or moved
+  // to, else the first selected, else the first; -1 for an empty list.
+  int CurrentRow() const;
+  // Where a row lies in the viewport's coordinates.
+  QRect RowRect(int index) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -26,6 +34,8 @@ class ptv_picListView : public QAbstractScrollArea, private PictureListObserver 
   void scrollContentsBy(int dx, int dy) override;
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void LayoutChanged() override;
@@ -34,6 +44,9 @@ class ptv_picListView : public QAbstractScrollArea, private PictureListObserver 
   void Relayout();
   void RepaintRow(int index);
   void UpdateScrollStep();
+  // The row a navigation key leads to from `from`, or -1 for any other key. Under the lock.
+  int KeyTarget(int key, int from) const;
+  void DrawFocusFrame(QPainter& painter);
   // A click (or a key press moving to index) with these modifiers.
   void SelectFromInput(int index, Qt::KeyboardModifiers modifiers);
 

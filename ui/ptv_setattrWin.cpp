@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/messages.h"
+#include "ui/AuxiliaryWindow.h"
 #include "ui/Frame.h"
 #include "ui/SingleWindow.h"
 
@@ -44,6 +45,7 @@ ptv_setattrWin::ptv_setattrWin(WindowTarget target)
   setGeometry(kWindowFrame);
   setFixedSize(kWindowFrame.size());
   setAttribute(Qt::WA_DeleteOnClose);
+  CloseOnEscape(this);
 
   auto* view = new QWidget(this);
   view->setObjectName(QStringLiteral("ptv_view"));

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <algorithm>
 #include <climits>
 
@@ -13,6 +14,8 @@ namespace {
 constexpr QRect kWindowFrame = Frame(100, 100, 400, 180);
 constexpr QRect kViewFrame = Frame(0, 0, 300, 150);
 constexpr QRect kBarFrame = Frame(5, 30, 295, 46);
+// Under the bar's right end, inside the window.
+constexpr QRect kCancelFrame = Frame(215, 51, 295, 76);
 constexpr QPoint kLinePen(10, 25);
 constexpr int kLineCharacters = 99;
 
@@ -75,14 +78,32 @@ void ptv_statview::ShowProgress() {
 }
 
 ptv_statusWin::ptv_statusWin(uint64_t total, const char* text)
-    : view_(new ptv_statview(total, text, this)) {
+    : view_(new ptv_statview(total, text, this)),
+      cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
   setWindowTitle(QStringLiteral("pictrove status"));
   setGeometry(kWindowFrame);
   setFixedSize(kWindowFrame.size());
   setAttribute(Qt::WA_DeleteOnClose);
+  cancel_->setObjectName(QStringLiteral("cancelbut"));
+  cancel_->setGeometry(kCancelFrame);
+  cancel_->setEnabled(false);
+  connect(cancel_, &QPushButton::clicked, this, &ptv_statusWin::Cancel);
+}
+
+void ptv_statusWin::SetCancellable(bool cancellable) {
+  cancel_->setEnabled(cancellable);
+}
+
+void ptv_statusWin::Cancel() {
+  // Asked once: the operation ends at its next step and closes the window itself.
+  if (!cancel_->isEnabled()) return;
+  cancel_->setEnabled(false);
+  emit CancelRequested();
 }
 
 void ptv_statusWin::closeEvent(QCloseEvent* event) {
+  // A progress window closed by the user means the work shown is not wanted any more.
+  Cancel();
   event->accept();
   emit Closed();
 }

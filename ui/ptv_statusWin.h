@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class QProgressBar;
+class QPushButton;
 
 class ptv_statview : public QWidget {
   Q_OBJECT
@@ -46,16 +47,24 @@ class ptv_statusWin : public QWidget {
 
   void reset(uint64_t total) { view_->reset(total); }
   void updatestatus(uint32_t n, const char* text) { view_->updatestatus(n, text); }
+  // Whether the operation shown can be stopped: "Cancel" is offered only then.
+  void SetCancellable(bool cancellable);
 
   ptv_statview* View() const { return view_; }
+  QPushButton* CancelButton() const { return cancel_; }
 
  signals:
   // The user closed the window; it is destroyed as soon as the event loop gets to it.
   void Closed();
+  // The user asked to stop the operation, with "Cancel" or by closing the window.
+  void CancelRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void Cancel();
+
   ptv_statview* view_;
+  QPushButton* cancel_;
 };

@@ -27,9 +27,10 @@ class RecordingWindows : public AppWindows {
   MainWindow* CreateMainWindow() override { return &main; }
   void CreateFolderPanel() override { Note("panel"); }
   void HideFolderPanel() override { Note("hide panel"); }
-  void OpenStatus(uint64_t total, const char* text) override {
+  void OpenStatus(uint64_t total, const char* text, bool cancellable) override {
     Note("open status " + std::to_string(total) + " " + (text ? text : ""));
     std::lock_guard<std::mutex> guard(mutex_);
+    offered_cancel = cancellable;
     bar_total = total;
     bar = 0;
   }
@@ -61,6 +62,7 @@ class RecordingWindows : public AppWindows {
   std::vector<std::string> calls;
   uint64_t bar = 0;
   uint64_t bar_total = 0;
+  bool offered_cancel = false;  // by the last opening
   std::vector<uint32_t> updates;
   std::vector<std::string> lines;
   CameraFacts shown_facts;

@@ -9,6 +9,7 @@
 
 #include "exif/SetJPEGFileAttrs.h"
 #include "tests/camera/download_fixture.h"
+#include "tests/support/FlashValues.h"
 
 namespace download_test {
 namespace {
@@ -66,14 +67,15 @@ TEST_F(FileAttributes, TurnedFileGetsTheSizeItHas) {
   EXPECT_EQ(Date().size(), 12u);
 }
 
-TEST_F(FileAttributes, FlashIsOneByteOfTruth) {
-  std::unique_ptr<pic_Item> fired = Record(kExamplePath, 1, 640, 480, 0x10);
-  Write(fired.get());
-  EXPECT_EQ(Attribute("picture", "EXIF:Flash"), (std::vector<uint8_t>{'B', 'O', 'O', 'L', 1}));
-  unlink("picture");
-  std::unique_ptr<pic_Item> dark = Record(kExamplePath, 1, 640, 480, 0);
-  Write(dark.get());
-  EXPECT_EQ(Attribute("picture", "EXIF:Flash"), (std::vector<uint8_t>{'B', 'O', 'O', 'L', 0}));
+TEST_F(FileAttributes, FlashIsOneByteOfTruthFromBitZero) {
+  for (const testsupport::FlashValue& flash : testsupport::kFlashValues) {
+    std::unique_ptr<pic_Item> record = Record(kExamplePath, 1, 640, 480, flash.value);
+    Write(record.get());
+    EXPECT_EQ(Attribute("picture", "EXIF:Flash"),
+              (std::vector<uint8_t>{'B', 'O', 'O', 'L', uint8_t(flash.fired)}))
+        << flash.value;
+    unlink("picture");
+  }
 }
 
 TEST_F(FileAttributes, DateInUtcIsTheCamerasCount) {

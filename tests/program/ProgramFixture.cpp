@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "app/PictureList.h"
+#include "app/messages.h"
 #include "kit/Platform.h"
 #include "tests/support/Scratch.h"
 
@@ -31,6 +33,16 @@ void Program::SetUp() {
 void Program::TearDown() {
   testing::internal::CaptureStderr();
   // As RunPictrove ends the program: the application first, then the windows.
+  EndApplication();
+  windows_.reset();
+  testing::internal::GetCapturedStderr();
+  kit::InstallPlatform(nullptr);
+  if (chdir(saved_directory_.c_str()) != 0) ADD_FAILURE() << "cannot go back";
+  unsetenv("XDG_CONFIG_HOME");
+  for (const std::string& folder : scratch_) std::filesystem::remove_all(folder);
+}
+
+void Program::EndApplication() {
   if (application_) {
     std::thread quitter([this] { application_.reset(); });
     while (!WaitFor([&] { return application_ == nullptr; })) {
@@ -38,12 +50,20 @@ void Program::TearDown() {
     quitter.join();
   }
   app = nullptr;
-  windows_.reset();
-  testing::internal::GetCapturedStderr();
-  kit::InstallPlatform(nullptr);
-  if (chdir(saved_directory_.c_str()) != 0) ADD_FAILURE() << "cannot go back";
-  unsetenv("XDG_CONFIG_HOME");
-  for (const std::string& folder : scratch_) std::filesystem::remove_all(folder);
+}
+
+void Program::DownloadInto(const std::string& folder) {
+  kit::Message answer(kSelectCurrent);
+  answer.AddRef("refs", {folder});
+  app->PostMessage(answer);
+}
+
+std::vector<std::string> Program::Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 bool Program::WaitFor(const std::function<bool()>& condition) {
@@ -85,7 +105,7 @@ void Program::StartWith(std::shared_ptr<sim::SimCamera> camera) {
   camera_ = std::move(camera);
   platform_->Bus().Plug(kNode, camera_);
   windows_ = std::make_unique<QtAppWindows>();
-  application_ = std::make_unique<ptv_App>(*windows_, [] {});
+  application_ = std::make_unique<ptv_App>(*windows_, [ended = loop_ended_] { *ended = true; });
   app = application_.get();
   testing::internal::CaptureStderr();
   app->Start();

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QPushButton>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,6 +39,13 @@ class Program : public testing::Test {
   void Pump(int milliseconds);
   // Lets the application thread finish what it was given, serving the GUI meanwhile.
   void Settle();
+  // Ends the application as RunPictrove does once its windows are gone, serving the GUI
+  // meanwhile.
+  void EndApplication();
+  // Answers the download folder panel with `folder`, as "Select Current Directory" does.
+  void DownloadInto(const std::string& folder);
+  // The names in a folder, hidden ones included, sorted.
+  static std::vector<std::string> Names(const std::string& folder);
 
   ptv_mainWin* Window() const;
   QAction* MenuItem(const QString& label) const;
@@ -54,6 +62,8 @@ class Program : public testing::Test {
   testsupport::AlertRecorder alerts_;
   std::unique_ptr<QtAppWindows> windows_;
   std::unique_ptr<ptv_App> application_;
+  // Whether the application asked for the event loop to end.
+  std::shared_ptr<std::atomic<bool>> loop_ended_ = std::make_shared<std::atomic<bool>>(false);
   std::vector<std::string> scratch_;
   std::string saved_directory_;
 };

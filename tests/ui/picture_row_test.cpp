@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "tests/app/picture_list_rows.h"
+#include "tests/support/FlashValues.h"
 #include "tests/ui/picture_row_support.h"
 #include "ui/pic_ItemRow.h"
 
@@ -39,9 +40,13 @@ TEST(PictureRowText, PortraitCodesPutTheHeightFirst) {
 
 TEST(PictureRowText, FlashAndOrientationLabels) {
   pic_Item row;
-  row.set_Flash(1);
   row.set_Orientation(0);
-  EXPECT_EQ(RowText(row)[2], QStringLiteral("(Flash) "));
+  for (const testsupport::FlashValue& flash : testsupport::kFlashValues) {
+    row.set_Flash(flash.value);
+    EXPECT_EQ(RowText(row)[2],
+              flash.fired ? QStringLiteral("(Flash) ") : QStringLiteral("(No flash) "))
+        << flash.value;
+  }
   row.set_Flash(0);
   row.set_Orientation(7);
   EXPECT_EQ(RowText(row)[2], QStringLiteral("(No flash) (Landscape)"));

@@ -23,7 +23,7 @@ class StatusLifecycle : public testing::Test {
 };
 
 TEST_F(StatusLifecycle, OpenCreatesShowsAndLaterReusesTheWindow) {
-  windows_.OpenStatus(1000, "Downloading 1 of 2");
+  windows_.OpenStatus(1000, "Downloading 1 of 2", true);
   Settle();
   ptv_statusWin* first = windows_.StatusWindow();
   ASSERT_NE(first, nullptr);
@@ -39,7 +39,7 @@ TEST_F(StatusLifecycle, OpenCreatesShowsAndLaterReusesTheWindow) {
   EXPECT_EQ(View()->Value(), 250u);
 
   // The next operation resets the same window; its line waits for the next text.
-  windows_.OpenStatus(400, "Uploading");
+  windows_.OpenStatus(400, "Uploading", false);
   Settle();
   EXPECT_EQ(windows_.StatusWindow(), first);
   EXPECT_TRUE(first->isVisible());
@@ -56,7 +56,7 @@ TEST_F(StatusLifecycle, WithoutAWindowUpdatesAndClosesCreateNone) {
 }
 
 TEST_F(StatusLifecycle, ClosedByTheUserItGoesAndTheNextOpenBuildsAFreshOne) {
-  windows_.OpenStatus(1000, "Downloading 1 of 3");
+  windows_.OpenStatus(1000, "Downloading 1 of 3", true);
   windows_.UpdateStatus(300, nullptr);
   Settle();
   QPointer<ptv_statusWin> closed = windows_.StatusWindow();
@@ -71,7 +71,7 @@ TEST_F(StatusLifecycle, ClosedByTheUserItGoesAndTheNextOpenBuildsAFreshOne) {
   EXPECT_TRUE(closed.isNull());
   EXPECT_EQ(windows_.StatusWindow(), nullptr);
 
-  windows_.OpenStatus(2000, "Downloading 1 of 5");
+  windows_.OpenStatus(2000, "Downloading 1 of 5", true);
   Settle();
   ASSERT_NE(windows_.StatusWindow(), nullptr);
   EXPECT_TRUE(windows_.StatusWindow()->isVisible());
@@ -84,7 +84,7 @@ TEST_F(StatusLifecycle, CallsFromAnotherThreadAreAppliedOnTheGuiThreadInOrder) {
   // The caller's buffer is its own again as soon as a call returns.
   char line[32] = "Downloading 1 of 2";
   std::thread worker([&] {
-    windows_.OpenStatus(1000, line);
+    windows_.OpenStatus(1000, line, true);
     std::strcpy(line, "overwritten");
     for (int i = 0; i < 4; ++i) windows_.UpdateStatus(250, nullptr);
   });
