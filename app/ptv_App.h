@@ -70,8 +70,8 @@ class ptv_App : public kit::Looper, public CameraHost {
 
   // CameraHost
   unsigned char* CameraBuffer() override { return camerabuffer; }
-  uint16_t ProductID() const override { return productID; }
-  void SetProductID(uint16_t product) override { productID = product; }
+  uint16_t ProductID() const override { return productID.load(); }
+  void SetProductID(uint16_t product) override { productID.store(product); }
   void add_item(pic_Item* item) override;
   void clear_list() override;
   void sort_list() override;
@@ -83,7 +83,9 @@ class ptv_App : public kit::Looper, public CameraHost {
 
   unsigned char camerabuffer[kCameraBufferSize];
   CameraFacts facts;
-  uint16_t productID = 0;
+  // Set by each camera start-up under the camera lock, but read by any thread, with or
+  // without a camera to lock.
+  std::atomic<uint16_t> productID{0};
 
  protected:
   void MessageReceived(kit::Message* message) override;
