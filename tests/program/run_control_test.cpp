@@ -82,7 +82,9 @@ TEST_F(Runs, ARunKeepsToTheRowsSelectedWhenItBegan) {
       {{1, 3}, {0, 1, 2, 3, 4, 5}},  // more rows
   };
   StartWith(CameraWith(LargePictures(6)));
-  camera_->PaceBulk(2000000);
+  // Slow enough that the run is still going, however loaded the machine, when the selection
+  // changes.
+  camera_->PaceBulk(400000);
   for (const Case& test : cases) {
     std::string folder = ScratchFolder();
     PictureList& list = Window()->List();
