@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/PictureList.h"
+#include "app/messages.h"
 #include "kit/Platform.h"
 #include "sim/PictureMaker.h"
 #include "tests/support/Scratch.h"
@@ -76,6 +77,19 @@ void CameraSession::OnAppThread(const std::function<void()>& work) {
   EXPECT_TRUE(done_changed.wait_for(lock, std::chrono::seconds(20), [&] { return done; }));
   lock.unlock();
   runner.join();
+}
+
+void CameraSession::DownloadInto(const std::string& folder) {
+  size_t before = windows_.Calls().size();
+  kit::Message answer(kSelectCurrent);
+  answer.AddRef("refs", {folder});
+  app->PostMessage(answer);
+  ASSERT_TRUE(Eventually([&] {
+    std::vector<std::string> calls = windows_.Calls();
+    for (size_t i = before; i < calls.size(); i++)
+      if (calls[i] == "close status") return true;
+    return false;
+  }));
 }
 
 int CameraSession::Rows() {

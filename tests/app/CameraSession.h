@@ -33,6 +33,9 @@ class CameraSession : public testing::Test {
   void StartWith(std::shared_ptr<sim::SimCamera> camera);
   // Runs the work on the application thread, as the windows' commands do, and waits.
   void OnAppThread(const std::function<void()>& work);
+  // Downloads the selection into the folder through the application's own message, as the
+  // folder panel's "Select Current Directory" answers, and waits until the run is over.
+  void DownloadInto(const std::string& folder);
   int Rows();
   pic_Item* Row(int index);
   void SelectRows(const std::vector<int>& rows);

@@ -33,17 +33,8 @@ std::vector<sim::PictureSpec> Upright(int count) {
 
 class Download : public CameraSession {
  protected:
-  // Answers the folder panel with the folder, as "Select Current Directory" does, and waits
-  // until the run is over.
   void ChooseFolder(const std::string& folder) {
-    size_t before = windows_.Calls().size();
-    kit::Message answer(kSelectCurrent);
-    answer.AddRef("refs", {folder});
-    app->PostMessage(answer);
-    ASSERT_TRUE(Eventually([&] {
-      std::vector<std::string> calls = windows_.Calls();
-      return calls.size() > before && calls.back() == "close status";
-    }));
+    DownloadInto(folder);
     testing::internal::GetCapturedStderr();
   }
   void StartCapture() { testing::internal::CaptureStderr(); }

@@ -82,21 +82,6 @@ class TransferFaults : public CameraSession, public testing::WithParamInterface<
         list.Select(i, true);
   }
 
-  // Downloads the selection into the folder through the application's own message and waits
-  // until the run is over.
-  void DownloadInto(const std::string& folder) {
-    size_t before = windows_.Calls().size();
-    kit::Message answer(kSelectCurrent);
-    answer.AddRef("refs", {folder});
-    app->PostMessage(answer);
-    ASSERT_TRUE(Eventually([&] {
-      std::vector<std::string> calls = windows_.Calls();
-      for (size_t i = before; i < calls.size(); i++)
-        if (calls[i] == "close status") return true;
-      return false;
-    }));
-  }
-
   void RunOperation(const std::string& folder) {
     std::string name = GetParam().name;
     if (GetParam().target != nullptr) SelectTarget();
