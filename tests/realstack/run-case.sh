@@ -218,9 +218,11 @@ case $case_name in
     testbed unplug
     check_unplugged_download
     answer_alerts
-    # Plugged in again: found afresh, every thumbnail fetched a second time.
+    # Plugged in again: found afresh, every thumbnail fetched a second time. (A flag write cut
+    # off by the unplug may have asked for a listing of its own, which failed.)
+    listings=$(grep -c "getdir path" "$WORK/err")
     testbed plug
-    wait_for 30 eval '[ "$(grep -c "getdir path" "$WORK/err")" -eq 2 ]' ||
+    wait_for 30 eval '[ "$(grep -c "getdir path" "$WORK/err")" -gt "$listings" ]' ||
       fail "the camera was not found again after it was plugged back in"
     wait_for 30 eval 'report; [ "$(grep -c "^thumbnail " "$WORK/report")" -eq $((2 * $(pictures))) ]' ||
       fail "not every thumbnail was fetched again"
