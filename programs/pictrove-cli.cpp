@@ -7,6 +7,7 @@
 
 #include "cli/Interrupt.h"
 #include "cli/RunCli.h"
+#include "cli/WindowCheck.h"
 #include "kit/Platform.h"
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
@@ -36,10 +37,17 @@ int main(int argc, char** argv) {
   std::string error;
   bool parsed = ParseOptions(arguments, &options, &error);
   if (int status = AnswerWithoutCamera(options, parsed, error); status >= 0) return status;
-  if (options.demo)
+  if (options.demo) {
     InstallDemo(options);
-  else
+  } else {
+    // Two programs driving one camera would spoil each other's transfers.
+    if (WindowRunning()) {
+      fprintf(stderr,
+              "pictrove-cli: the pictrove window is running and has the camera; quit it first\n");
+      return 1;
+    }
     kit::InstallPlatform(kit::MakeHostPlatform());
+  }
   FILE* errors = QuietenDiagnostics();
   InstallInterruptHandlers();
   return RunCli(options, stdout, errors);

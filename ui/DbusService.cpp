@@ -11,7 +11,6 @@
 #include "ui/PostToApp.h"
 #include "ui/ptv_mainWin.h"
 
-const char kBusName[] = "vnd.morv.pictrove";
 const char kBusInterface[] = "vnd.morv.pictrove.Messages";
 
 namespace {

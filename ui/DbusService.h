@@ -9,10 +9,9 @@
 #include <functional>
 #include <set>
 
+#include "app/BusName.h"
 #include "kit/Message.h"
 
-// The bus name: the application signature's vendor part as a dotted name.
-extern const char kBusName[];
 extern const char kBusInterface[];
 
 class MessagePort : public QObject, protected QDBusContext {

@@ -32,6 +32,9 @@ pid_t CliProgram::Start(const std::vector<std::string>& arguments,
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<std::string> settings = {"HOME=" + home_, "XDG_CONFIG_HOME=" + home_ + "/.config",
                                        "PATH=/usr/bin:/bin"};
+  // The session bus, when the test has one, is the user's.
+  if (const char* bus = getenv("DBUS_SESSION_BUS_ADDRESS"))
+    settings.push_back(std::string("DBUS_SESSION_BUS_ADDRESS=") + bus);
   settings.insert(settings.end(), environment.begin(), environment.end());
   std::vector<char*> argv, envp;
   for (std::string& word : words) argv.push_back(word.data());
