@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <set>
+#include <string>
 
 #include "app/BusName.h"
 #include "kit/Message.h"
@@ -35,6 +36,10 @@ class DbusService {
   // On the GUI thread. Without a session bus the program runs on and says so once.
   DbusService();
   ~DbusService();
+
+  // Signals on /application, for scripts that drive the window: callable from any thread.
+  void ListingRead(uint32_t pictures);
+  void DownloadFinished(uint32_t done, uint32_t failed, const std::string& folder);
 
  private:
   MessagePort application_;
