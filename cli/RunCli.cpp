@@ -73,7 +73,7 @@ int RunCli(const CliOptions& options, FILE* out, FILE* errors) {
     } else if (!session.CameraPresent()) {
       fputs("pictrove-cli: no camera found\n", errors);
       status = 1;
-    } else {
+    } else if (Interrupted() == 0) {  // stopped while the camera was being read: nothing more
       CommandContext context{options, session, windows, progress, alerts, out, errors};
       status = kCommandTable.at(options.command)(context);
     }
