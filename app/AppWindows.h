@@ -34,4 +34,10 @@ class AppWindows {
   virtual void ShowCameraInfo(const CameraFacts& facts) = 0;
   // Brings the window up to date when it exists.
   virtual void UpdateCameraInfo(const CameraFacts& facts) = 0;
+
+  // For programs that wait on the application: a camera's listing has been read, with this
+  // many pictures; a download run has ended, with this many pictures complete under their
+  // names and this many not, in this folder.
+  virtual void ListingRead(uint32_t pictures) = 0;
+  virtual void DownloadFinished(uint32_t done, uint32_t failed, const char* folder) = 0;
 };

@@ -48,15 +48,20 @@ void ptv_App::Download_Selected() {
   snprintf(text, sizeof text, "Downloading %ld of %ld", 1L, count);
   openstatus(total, text);
   updatestatus(0, text);
+  uint32_t complete = 0;
   for (long done = 0; done < count && !Cancelled(); done++) {
     // A row deleted meanwhile is no longer the user's to download.
     if (!ChangeRecord(pictures[done], [](pic_Item*) {})) continue;
     snprintf(text, sizeof text, "Downloading %ld of %ld", done + 1, count);
     updatestatus(0, text);
     if (!Download(pictures[done])) break;
+    complete++;
   }
   downloading_ = false;
   closestatus();
+  char folder[PATH_MAX];
+  windows_.DownloadFinished(complete, uint32_t(count) - complete,
+                            getcwd(folder, sizeof folder) != nullptr ? folder : "");
 }
 
 void ptv_App::openstatus(uint64_t total, const char* text) {

@@ -109,7 +109,11 @@ USBDevice* ptv_App::CurrentCamera() {
 void ptv_App::CameraAdded(USBDevice* device) {
   // The whole start-up runs under the camera lock: no operation can use the buffer meanwhile.
   std::lock_guard<std::mutex> guard(camera_lock_);
-  if (ixus_init(device, true)) camera_ = device;
+  if (!ixus_init(device, true)) return;
+  camera_ = device;
+  PictureList& list = MainWin()->List();
+  std::lock_guard<std::recursive_mutex> rows(list.Mutex());
+  windows_.ListingRead(uint32_t(list.CountItems()));
 }
 
 void ptv_App::CameraRemoved(USBDevice* device) {

@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QDBusMessage>
 #include <cstdio>
 
 #include "app/messages.h"
@@ -11,7 +12,6 @@
 #include "ui/PostToApp.h"
 #include "ui/ptv_mainWin.h"
 
-const char kBusName[] = "vnd.morv.pictrove";
 const char kBusInterface[] = "vnd.morv.pictrove.Messages";
 
 namespace {
@@ -64,6 +64,21 @@ DbusService::DbusService()
     fprintf(stderr,
             "pictrove: no session bus service (%s); other programs cannot send it commands\n",
             qPrintable(bus.lastError().message()));
+}
+
+void DbusService::ListingRead(uint32_t pictures) {
+  if (!registered_) return;
+  QDBusMessage signal = QDBusMessage::createSignal("/application", kBusInterface, "ListingRead");
+  signal << pictures;
+  QDBusConnection::sessionBus().send(signal);
+}
+
+void DbusService::DownloadFinished(uint32_t done, uint32_t failed, const std::string& folder) {
+  if (!registered_) return;
+  QDBusMessage signal =
+      QDBusMessage::createSignal("/application", kBusInterface, "DownloadFinished");
+  signal << done << failed << QString::fromLocal8Bit(folder);
+  QDBusConnection::sessionBus().send(signal);
 }
 
 DbusService::~DbusService() {

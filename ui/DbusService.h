@@ -8,11 +8,11 @@
 #include <QStringList>
 #include <functional>
 #include <set>
+#include <string>
 
+#include "app/BusName.h"
 #include "kit/Message.h"
 
-// The bus name: the application signature's vendor part as a dotted name.
-extern const char kBusName[];
 extern const char kBusInterface[];
 
 class MessagePort : public QObject, protected QDBusContext {
@@ -36,6 +36,10 @@ class DbusService {
   // On the GUI thread. Without a session bus the program runs on and says so once.
   DbusService();
   ~DbusService();
+
+  // Signals on /application, for scripts that drive the window: callable from any thread.
+  void ListingRead(uint32_t pictures);
+  void DownloadFinished(uint32_t done, uint32_t failed, const std::string& folder);
 
  private:
   MessagePort application_;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/AuxiliaryWindow.h"
+#include "ui/DbusService.h"
 #include "ui/PostToApp.h"
 #include "ui/ptv_FilePanel.h"
 #include "ui/ptv_camerainfoWin.h"
@@ -99,4 +100,12 @@ void QtAppWindows::UpdateCameraInfo(const CameraFacts& facts) {
   OnGuiThread([this, facts] {
     if (info_ != nullptr) info_->Update(facts);
   });
+}
+
+void QtAppWindows::ListingRead(uint32_t pictures) {
+  if (DbusService* service = bus_.load()) service->ListingRead(pictures);
+}
+
+void QtAppWindows::DownloadFinished(uint32_t done, uint32_t failed, const char* folder) {
+  if (DbusService* service = bus_.load()) service->DownloadFinished(done, failed, folder);
 }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <memory>
 
 #include "app/AppWindows.h"
 
+class DbusService;
 class ptv_FilePanel;
 class ptv_camerainfoWin;
 class ptv_statusWin;
@@ -26,6 +28,10 @@ class QtAppWindows : public QObject, public AppWindows {
   void CloseStatus() override;
   void ShowCameraInfo(const CameraFacts& facts) override;
   void UpdateCameraInfo(const CameraFacts& facts) override;
+  // Told to other programs over the session bus, once there is a bus service to tell them.
+  void ListingRead(uint32_t pictures) override;
+  void DownloadFinished(uint32_t done, uint32_t failed, const char* folder) override;
+  void SetBusService(DbusService* service) { bus_ = service; }
 
   // The windows as they are now, none where there is none; on the GUI thread only.
   ptv_FilePanel* FolderPanel() const { return panel_.get(); }
@@ -42,4 +48,5 @@ class QtAppWindows : public QObject, public AppWindows {
   // Closed by the user, a window deletes itself and is forgotten here at once.
   ptv_statusWin* status_ = nullptr;
   ptv_camerainfoWin* info_ = nullptr;
+  std::atomic<DbusService*> bus_{nullptr};
 };

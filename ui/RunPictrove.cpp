@@ -15,6 +15,7 @@ int RunPictrove(QApplication& qt) {
   });
   app = application.get();
   DbusService service;
+  windows.SetBusService(&service);
   app->Start();
   int status = qt.exec();
   // From here on nothing answers the application's alerts.

@@ -87,7 +87,7 @@ void CameraSession::DownloadInto(const std::string& folder) {
   ASSERT_TRUE(Eventually([&] {
     std::vector<std::string> calls = windows_.Calls();
     for (size_t i = before; i < calls.size(); i++)
-      if (calls[i] == "close status") return true;
+      if (calls[i].rfind("download finished", 0) == 0) return true;
     return false;
   }));
 }

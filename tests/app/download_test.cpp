@@ -76,12 +76,13 @@ TEST_F(Download, TheStatusWindowFollowsTheRun) {
   SelectRows({0, 1, 2});
   uint64_t total = Row(0)->size + Row(1)->size + Row(2)->size;
   StartCapture();
-  ChooseFolder(ScratchFolder());
+  std::string folder = ScratchFolder();
+  ChooseFolder(folder);
   std::vector<std::string> calls = windows_.Calls();
   EXPECT_THAT(
-      std::vector<std::string>(calls.end() - 3, calls.end()),
+      std::vector<std::string>(calls.end() - 4, calls.end()),
       ElementsAre("hide panel", "open status " + std::to_string(total) + " Downloading 1 of 3",
-                  "close status"));
+                  "close status", "download finished 3 0 " + folder));
   EXPECT_THAT(windows_.lines, ElementsAre("Downloading 1 of 3", "Downloading 1 of 3",
                                           "Downloading 2 of 3", "Downloading 3 of 3"));
   EXPECT_EQ(windows_.bar, total);  // the reports add up to the bytes
@@ -98,6 +99,7 @@ TEST_F(Download, ASecondDownloadIntoTheSameFolderStopsAtTheFirstPicture) {
   ChooseFolder(folder);
   EXPECT_THAT(alerts_.Texts(), ElementsAre("The file already exists."));
   EXPECT_EQ(ReadFile(folder + "/IMG_0002.JPG"), first);
+  EXPECT_EQ(windows_.Calls().back(), "download finished 0 2 " + folder);
 }
 
 TEST_F(Download, WithoutTheCameraNothingIsWritten) {

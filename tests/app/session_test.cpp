@@ -89,6 +89,8 @@ TEST_F(Session, ACameraPresentAtStartFillsTheListNewestFirst) {
   GetCapturedStderr();
   ASSERT_EQ(Rows(), 3);
   EXPECT_STREQ(window_.list.ItemAt(0)->GetName(), "D:\\DCIM\\100CANON\\IMG_0003.JPG");
+  std::vector<std::string> calls = windows_.Calls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "listing read 3"), 1);
   EXPECT_EQ(app->ProductID(), 0x3049);
   USBDevice* camera = app->OpenCamera();
   ASSERT_NE(camera, nullptr);

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/Settings.h"
+#include "tests/program/BusSignals.h"
 #include "tests/program/ProgramFixture.h"
 #include "ui/DbusService.h"
 #include "ui/ptv_FilePanel.h"
@@ -53,6 +54,32 @@ TEST_F(Dbus, SelectAllThenAFolderDownloadsWithoutAPanel) {
   EXPECT_TRUE(std::filesystem::exists(folder + "/IMG_0001.JPG"));
   EXPECT_TRUE(std::filesystem::exists(folder + "/IMG_0002.JPG"));
   EXPECT_EQ(windows_->FolderPanel() == nullptr || !windows_->FolderPanel()->isVisible(), true);
+}
+
+TEST_F(Dbus, ScriptsAreToldOfTheListingAndOfTheRunsEnd) {
+  StartWith(CameraWith(Pictures(2)));
+  DbusService service;
+  windows_->SetBusService(&service);
+  BusSignals heard({"ListingRead", "DownloadFinished"}, "/application");
+  testing::internal::CaptureStderr();
+  // The camera plugged in again is read again.
+  platform_->Bus().Remove(kNode);
+  ASSERT_TRUE(WaitFor([] { return app->CurrentCamera() == nullptr; }));
+  platform_->Bus().Plug(kNode, camera_);
+  ASSERT_TRUE(WaitFor([&] { return heard.received.size() == 1; }));
+  std::string folder = ScratchFolder();
+  EXPECT_EQ(Post("/mainwindow", "SALL", {}), "");
+  ASSERT_TRUE(WaitFor([&] { return Selection().size() == 2; }));
+  EXPECT_EQ(Post("/application", "slct", {QString::fromStdString(folder)}), "");
+  ASSERT_TRUE(WaitFor([&] { return heard.received.size() == 2; }));
+  // Again: both pictures are there already, and the run stops at the first.
+  EXPECT_EQ(Post("/application", "slct", {QString::fromStdString(folder)}), "");
+  ASSERT_TRUE(WaitFor([&] { return heard.received.size() == 3; }));
+  testing::internal::GetCapturedStderr();
+  const QString place = QString::fromStdString(folder);
+  EXPECT_EQ(heard.received, QStringList({"ListingRead 2", "DownloadFinished 2 0 " + place,
+                                         "DownloadFinished 0 2 " + place}));
+  windows_->SetBusService(nullptr);
 }
 
 TEST_F(Dbus, MalformedCodesAndMissingPathsAreRefused) {

@@ -1,7 +1,8 @@
 #!/bin/bash
 # One real-stack case: run-case.sh CASE HARNESS PROGRAM. The script starts the harness,
 # which runs the script again inside the testbed and a private session bus; there it
-# starts the unmodified program (offscreen, in a scratch home) and drives it over D-Bus.
+# starts the unmodified program (offscreen, in a scratch home) and drives it over D-Bus,
+# or, for the cli case, runs pictrove-cli as a script would.
 set -u
 case_name=$1 harness=$2 program=$3
 
@@ -206,6 +207,26 @@ case $case_name in
     download_all
     check_downloads
     quit_program
+    ;;
+  cli)
+    # The command line as a udev-started unit runs it: wait, then take the new pictures; its
+    # session diagnostics on, for the turns the checks read.
+    pid=
+    PICTROVE_CLI_DIAGNOSTICS=1 timeout 30 "$program" wait 2>"$WORK/err" ||
+      fail "wait exited with status $?"
+    PICTROVE_CLI_DIAGNOSTICS=1 "$program" get --new --into "$WORK/folder" >"$WORK/out" 2>"$WORK/err" ||
+      fail "get exited with status $?"
+    # Two start-ups, wait's and get's, each read every thumbnail.
+    report
+    [ "$(grep -c '^thumbnail ' "$WORK/report")" -eq $((2 * $(pictures))) ] ||
+      fail "not every thumbnail was fetched"
+    ! grep -q '^problem ' "$WORK/report" || fail "the camera saw malformed requests"
+    check_downloads
+    grep -q "^$(pictures) downloaded, 0 failed$" "$WORK/out" || fail "get said: $(tail -1 "$WORK/out")"
+    "$program" get --new --into "$WORK/folder" >"$WORK/out" 2>"$WORK/err" ||
+      fail "the second get exited with status $?"
+    [ "$(cat "$WORK/out")" = "0 downloaded, 0 failed" ] ||
+      fail "the second get --new transferred pictures: $(cat "$WORK/out")"
     ;;
   hotplug)
     start_program

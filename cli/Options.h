@@ -1,0 +1,25 @@
+// The command line as the program was given it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct CliOptions {
+  bool help = false;
+  bool version = false;
+  bool demo = false;
+  std::string demo_folder;  // empty: the generated pictures
+  std::string command;      // list, get, mark, delete, info, owner, upload, wait
+  bool only_new = false;
+  bool json = false;
+  bool skip_existing = false;
+  std::string into;  // get: a folder or strftime pattern; empty: the current folder
+  std::string mark;  // mark: downloaded, new, protected or unprotected
+  std::vector<std::string> operands;  // names, the owner name or the file to upload
+};
+
+// Reads the arguments (without the program's name): false with the reason on a usage error.
+bool ParseOptions(const std::vector<std::string>& arguments, CliOptions* options,
+                  std::string* error);
+
+extern const char kUsage[];
