@@ -80,6 +80,7 @@ class ptv_App : public kit::Looper, public CameraHost {
   void closestatus() override;
   CameraFacts& Facts() override { return facts; }
   bool Cancelled() const override;
+  bool Quitting() const override { return quitting_; }
 
   unsigned char camerabuffer[kCameraBufferSize];
   CameraFacts facts;

@@ -46,6 +46,9 @@ class CameraHost {
   // Asked once for every piece of picture data: when true, the picture ends as a failed one
   // does, without an alert.
   virtual bool Cancelled() const { return false; }
+  // Whether the program is ending: no command follows, so a cancelled reply need not be
+  // read off first.
+  virtual bool Quitting() const { return false; }
 };
 
 void SetCameraHost(CameraHost* host);

@@ -30,7 +30,9 @@ bool ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t len
   while (remaining != 0) {
     uint32_t piece = remaining < kPieceSize ? remaining : kPieceSize;
     if (Host().Cancelled()) {
-      ixus_resync(pipe, buffer, remaining);
+      // Read off, so that the next command reads its own reply; a program that is ending
+      // sends none, and must not wait for the rest of a large picture.
+      if (!Host().Quitting()) ixus_resync(pipe, buffer, remaining);
       return false;
     }
     if (ixus_readfull(pipe, buffer, piece) == -1) {
