@@ -113,6 +113,7 @@ class SimDevice : public kit::RawUsbNode {
     kit::RawReply reply;
     uint32_t moved = 0;
     std::function<void()> unplugged;
+    Pacer::Clock::time_point issued;  // when the host asked, before it waited for the lock
   };
 
   // One counted transfer, with the lock held: faults, the behaviour, the log.
