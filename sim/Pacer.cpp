@@ -8,6 +8,7 @@ namespace sim {
 void Pacer::SetRate(uint64_t bytes_per_second) {
   std::lock_guard lock(mutex_);
   rate_ = bytes_per_second;
+  charged_ = 0;
   bus_free_ = Clock::time_point();
 }
 
@@ -16,9 +17,15 @@ uint64_t Pacer::Rate() const {
   return rate_;
 }
 
+uint64_t Pacer::Charged() const {
+  std::lock_guard lock(mutex_);
+  return charged_;
+}
+
 Pacer::Clock::time_point Pacer::Charge(uint64_t bytes, Clock::time_point issued) {
   std::lock_guard lock(mutex_);
   if (rate_ == 0) return issued;
+  charged_ += bytes;
   auto on_wire = std::chrono::duration<double>(double(bytes) / double(rate_));
   bus_free_ = std::max(issued, bus_free_) + std::chrono::duration_cast<Clock::duration>(on_wire);
   return bus_free_;

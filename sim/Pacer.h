@@ -18,6 +18,8 @@ class Pacer {
   // 0 stops pacing. Every change frees the bus.
   void SetRate(uint64_t bytes_per_second);
   uint64_t Rate() const;
+  // The bytes charged since the rate was set: what the bus carried.
+  uint64_t Charged() const;
   // When a transfer of these bytes issued at that moment is complete: its bytes start when it
   // is issued or when the bus is free of the transfers before it, whichever is later.
   // Without a rate, at once.
@@ -28,6 +30,7 @@ class Pacer {
  private:
   mutable std::mutex mutex_;
   uint64_t rate_ = 0;
+  uint64_t charged_ = 0;
   Clock::time_point bus_free_;
 };
 

@@ -280,6 +280,10 @@ void SimDevice::PaceBulk(uint64_t bytes_per_second) {
   pacer_.SetRate(bytes_per_second);
 }
 
+uint64_t SimDevice::PacedBytes() const {
+  return pacer_.Charged();
+}
+
 void SimDevice::Unplug() {
   std::function<void()> handler;
   {

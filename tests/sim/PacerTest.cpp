@@ -41,10 +41,14 @@ TEST_P(PacerTest, CompletesTransfersWhenTheBusWould) {
   sim::Pacer pacer;
   pacer.SetRate(GetParam().rate);
   Clock::time_point start = Clock::now();
-  for (const Issue& issue : GetParam().transfers)
+  uint64_t bytes = 0;
+  for (const Issue& issue : GetParam().transfers) {
+    bytes += issue.bytes;
     EXPECT_EQ(pacer.Charge(issue.bytes, start + issue.at) - start, issue.done)
         << "issued at " << std::chrono::duration_cast<std::chrono::milliseconds>(issue.at).count()
         << " ms";
+  }
+  EXPECT_EQ(pacer.Charged(), GetParam().rate == 0 ? 0 : bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pacer, PacerTest, testing::ValuesIn(kCases),
@@ -56,6 +60,7 @@ TEST(Pacer, ANewRateFreesTheBus) {
   Clock::time_point start = Clock::now();
   pacer.Charge(1000, start);
   pacer.SetRate(2000);
+  EXPECT_EQ(pacer.Charged(), 0u);
   EXPECT_EQ(pacer.Charge(100, start) - start, 50ms);
 }
 
