@@ -44,21 +44,7 @@ void pic_Item::Update() {
 
 void pic_Item::Rotate(int angle) {
   if (!thumbnail_ || (angle != 90 && angle != 270)) return;
-  const kit::Bitmap& from = *thumbnail_;
-  const int right = from.Width() - 1;
-  const int bottom = from.Height() - 1;
-  auto turned = std::make_unique<kit::Bitmap>(from.Height(), from.Width());
-  for (int y = 0; y <= bottom; ++y) {
-    for (int x = 0; x <= right; ++x) {
-      // Clockwise the old top-left corner ends at the new top-right, counter-clockwise at
-      // the new bottom-left.
-      const int column = angle == 90 ? bottom - y : y;
-      const int row = angle == 90 ? x : right - x;
-      std::memcpy(turned->Bits() + size_t(row) * turned->BytesPerRow() + size_t(column) * 4,
-                  from.Bits() + size_t(y) * from.BytesPerRow() + size_t(x) * 4, 4);
-    }
-  }
-  set_Bitmap(turned.release());
+  set_Bitmap(kit::TurnedQuarter(*thumbnail_, angle == 90));
   height = RowHeightFor(*thumbnail_);
 }
 

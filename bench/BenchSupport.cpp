@@ -1,6 +1,7 @@
 #include "bench/BenchSupport.h"
 
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,12 +34,18 @@ ScratchFolder::~ScratchFolder() {
 bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
                         const char* path, const char* name, uint32_t size) {
   host.reported = 0;
-  pic_Item record;
-  record.set_Name(path);
+  // The size is the listing's: the reply must be the picture to the byte.
+  pic_Item record(path, pic_Item::kNew, size, 0, nullptr, 0, 0);
   record.set_Orientation(1);
   bool ok = ixus_getfile(device, host.CameraBuffer(), path, &record);
   unlink(name);
   return ok && alerts.shown == 0 && host.reported == size;
+}
+
+double ProcessSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 void AddDemoPictures(sim::SimCamera& camera, int count) {

@@ -67,6 +67,9 @@ class ScratchFolder {
 bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
                         const char* path, const char* name, uint32_t size);
 
+// The CPU time the process has used so far, in seconds.
+double ProcessSeconds();
+
 // Adds `count` pictures, IMG_0001.JPG on: the demo pictures over and over, in folders of 100
 // as a camera numbers them, each listed a little later than the one before.
 void AddDemoPictures(sim::SimCamera& camera, int count);

@@ -1,24 +1,32 @@
-// The thumbnail reply of canon-ixus.jpg (start of file to the end of its EXIF segment):
-// ixus_exifparse reading it from a simulated input pipe, side by side with libexif parsing
-// the same bytes from memory and taking its thumbnail; and the walk alone, fed the reply
-// from memory in 4096-byte pieces, to tell the parser's cost from the simulated pipe's.
+// The thumbnail reply of every sample picture (start of file to the end of its EXIF
+// segment): ixus_exifparse reading it from a simulated input pipe, side by side with libexif
+// parsing the same bytes from memory and taking its thumbnail; and the walk alone, fed the
+// reply from memory in 4096-byte pieces, to tell the parser's cost from the simulated pipe's.
 // Rates are reply bytes a second; "allocs" counts the C++ heap allocations per parse made
-// anywhere in the process (libexif's own come from malloc and are not counted).
+// anywhere in the process (libexif's own come from malloc and are not counted). The samples
+// are found as the tests find them; without them the program reports an error.
 #include <benchmark/benchmark.h>
 #include <libexif/exif-data.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "app/pic_Item.h"
+#include "bench/WireRatio.h"
 #include "exif/ExifWalker.h"
 #include "exif/ixus_exifparse.h"
 #include "sim/JpegSegments.h"
 #include "sim/SimPlatform.h"
 #include "sim/StreamDevice.h"
+#include "tests/support/Samples.h"
 #include "usb/USBConfiguration.h"
 #include "usb/USBDevice.h"
 
@@ -26,12 +34,24 @@ namespace {
 
 std::atomic<uint64_t> allocations{0};
 
-std::vector<uint8_t> IxusReply() {
-  std::ifstream in(std::string(PICTROVE_SOURCE_DIR) + "/../shared/samples/canon-ixus.jpg",
-                   std::ios::binary);
-  std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
-  file.resize(sim::ThumbnailReplyLength(file));
-  return file;
+// A sample's thumbnail reply, and the thumbnail the walk takes from it in one piece: what
+// every later parse must agree with. (The parser's own rules decide, so libexif may find a
+// thumbnail that it does not; the tests hold what it must find.)
+struct Sample {
+  std::vector<uint8_t> reply;
+  size_t thumbnail_size = 0;
+};
+
+Sample ReadSample(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  Sample sample;
+  sample.reply.assign(std::istreambuf_iterator<char>(in), {});
+  sample.reply.resize(sim::ThumbnailReplyLength(sample.reply));
+  pic_Item picture;
+  kit::ByteStream thumbnail;
+  exif::ExifWalker(&thumbnail, &picture).Feed(sample.reply.data(), sample.reply.size());
+  sample.thumbnail_size = thumbnail.Size();
+  return sample;
 }
 
 // A pipe that serves the reply back to back `count` times.
@@ -62,10 +82,9 @@ void SetRates(benchmark::State& state, size_t reply_size, uint64_t allocations_b
                                                 benchmark::Counter::kAvgIterations);
 }
 
-void BM_ixus_exifparse(benchmark::State& state) {
+void BM_ixus_exifparse(benchmark::State& state, const Sample& sample) {
   constexpr size_t kRepliesAPipe = 2000;
-  std::vector<uint8_t> reply = IxusReply();
-  if (reply.empty()) return state.SkipWithError("no canon-ixus.jpg sample");
+  const std::vector<uint8_t>& reply = sample.reply;
   auto pipe = std::make_unique<RepeatedReply>(reply, kRepliesAPipe);
   std::vector<unsigned char> buffer(5200);
   size_t served = 0;
@@ -81,19 +100,18 @@ void BM_ixus_exifparse(benchmark::State& state) {
     pic_Item picture;
     kit::ByteStream thumbnail;
     bool ok = ixus_exifparse(pipe->Endpoint(), buffer.data(), &thumbnail, reply.size(), &picture);
-    if (!ok || thumbnail.Size() != 5342) return state.SkipWithError("parse failed");
+    if (!ok || thumbnail.Size() != sample.thumbnail_size)
+      return state.SkipWithError("parse failed");
     benchmark::DoNotOptimize(thumbnail.Data());
   }
   SetRates(state, reply.size(), before);
 }
-BENCHMARK(BM_ixus_exifparse);
 
-void BM_libexif(benchmark::State& state) {
-  std::vector<uint8_t> reply = IxusReply();
-  if (reply.empty()) return state.SkipWithError("no canon-ixus.jpg sample");
+void BM_libexif(benchmark::State& state, const Sample& sample) {
+  const std::vector<uint8_t>& reply = sample.reply;
   for (auto _ : state) {
     ExifData* data = exif_data_new_from_data(reply.data(), unsigned(reply.size()));
-    if (data == nullptr || data->size != 5342) return state.SkipWithError("parse failed");
+    if (data == nullptr) return state.SkipWithError("parse failed");
     kit::ByteStream thumbnail;
     thumbnail.Write(data->data, data->size);
     benchmark::DoNotOptimize(thumbnail.Data());
@@ -101,11 +119,9 @@ void BM_libexif(benchmark::State& state) {
   }
   state.SetBytesProcessed(int64_t(state.iterations() * reply.size()));
 }
-BENCHMARK(BM_libexif);
 
-void BM_ExifWalker(benchmark::State& state) {
-  std::vector<uint8_t> reply = IxusReply();
-  if (reply.empty()) return state.SkipWithError("no canon-ixus.jpg sample");
+void BM_ExifWalker(benchmark::State& state, const Sample& sample) {
+  const std::vector<uint8_t>& reply = sample.reply;
   uint64_t before = allocations;
   for (auto _ : state) {
     pic_Item picture;
@@ -113,12 +129,37 @@ void BM_ExifWalker(benchmark::State& state) {
     exif::ExifWalker walker(&thumbnail, &picture);
     for (size_t at = 0; at < reply.size(); at += 4096)
       walker.Feed(reply.data() + at, std::min<size_t>(4096, reply.size() - at));
-    if (thumbnail.Size() != 5342) return state.SkipWithError("parse failed");
+    if (thumbnail.Size() != sample.thumbnail_size) return state.SkipWithError("parse failed");
     benchmark::DoNotOptimize(thumbnail.Data());
   }
   SetRates(state, reply.size(), before);
 }
-BENCHMARK(BM_ExifWalker);
+
+void NoSamples(benchmark::State& state) {
+  for (auto _ : state) {
+  }
+  state.SkipWithError("no sample pictures (PICTROVE_SAMPLES, or shared/samples by the checkout)");
+}
+
+// Each benchmark once for every sample picture, in name order.
+void RegisterSamples() {
+  std::string folder = testsupport::SamplesDirectory();
+  std::vector<std::filesystem::path> files;
+  if (!folder.empty())
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      if (entry.path().extension() == ".jpg") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  if (files.empty()) benchmark::RegisterBenchmark("BM_samples", NoSamples);
+  static std::vector<Sample> samples;  // the benchmarks keep references until the end
+  samples.reserve(files.size());
+  for (const auto& file : files) {
+    const Sample& sample = samples.emplace_back(ReadSample(file));
+    std::string name = "/" + file.filename().string();
+    benchmark::RegisterBenchmark(("BM_ixus_exifparse" + name).c_str(), BM_ixus_exifparse, sample);
+    benchmark::RegisterBenchmark(("BM_libexif" + name).c_str(), BM_libexif, sample);
+    benchmark::RegisterBenchmark(("BM_ExifWalker" + name).c_str(), BM_ExifWalker, sample);
+  }
+}
 
 }  // namespace
 
@@ -135,4 +176,7 @@ void operator delete(void* block, size_t) noexcept {
   std::free(block);
 }
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  RegisterSamples();
+  return RunBenchmarks(argc, argv);
+}

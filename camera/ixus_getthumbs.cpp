@@ -83,8 +83,10 @@ bool ixus_getthumb(USBDevice* device, unsigned char* buffer, const char* path, p
   if (!ixus_exifparse(pipe, buffer, &stream, static_cast<unsigned long>(length), picture))
     return false;
 
-  picture->set_Bitmap(DecodeThumbnail(stream.Data(), stream.Size()));
-  if (picture->orientation == kQuarterTurn) picture->Rotate(90);
-  if (picture->orientation == kThreeQuarterTurns) picture->Rotate(270);
+  ThumbnailTurn turn = picture->orientation == kQuarterTurn ? ThumbnailTurn::kClockwise
+                       : picture->orientation == kThreeQuarterTurns
+                           ? ThumbnailTurn::kCounterClockwise
+                           : ThumbnailTurn::kNone;
+  picture->set_Bitmap(DecodeThumbnail(stream.Data(), stream.Size(), turn));
   return true;
 }

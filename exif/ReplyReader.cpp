@@ -7,18 +7,13 @@
 namespace exif {
 
 ssize_t ReplyReader::Next(const unsigned char** data) {
-  if (piece_filled_ == piece_size_) {
-    piece_size_ = uint32_t(std::min<uint64_t>(remaining_, kPieceSize));
-    piece_filled_ = 0;
-  }
-  uint32_t wanted = piece_size_ - piece_filled_;
+  uint32_t wanted = uint32_t(std::min<uint64_t>(remaining_, kPieceSize));
   for (int empty_reads = 0; empty_reads < kMaxEmptyReads; ++empty_reads) {
-    ssize_t got = endpoint_->BulkTransfer(buffer_ + piece_filled_, wanted);
+    ssize_t got = endpoint_->BulkTransfer(buffer_, wanted);
     // The device model never reports more than was asked for.
     if (got < 0) return -1;
     if (got == 0) continue;
-    *data = buffer_ + piece_filled_;
-    piece_filled_ += uint32_t(got);
+    *data = buffer_;
     remaining_ -= uint64_t(got);
     return got;
   }

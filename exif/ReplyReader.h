@@ -24,10 +24,11 @@ class ReplyReader {
   // Bytes of the reply not yet read.
   uint64_t Remaining() const { return remaining_; }
 
-  // Reads the next bytes of the reply: a new piece of min(remaining, kPieceSize) bytes at
-  // the start of the buffer, or, after a short read, the rest of the current piece behind
-  // the bytes already there. Sets `*data` to where they arrived and returns their count
-  // (at least 1), or -1 when a transfer fails. Only while Remaining() is not zero.
+  // Reads the next bytes of the reply at the start of the buffer, asking for
+  // min(remaining, kPieceSize) bytes every time, as the camera frames its replies: a request
+  // for the rest of a piece after a short read would not be a whole number of packets, and a
+  // full packet sent into it overflows. Sets `*data` to the buffer and returns the count (at
+  // least 1), or -1 when a transfer fails. Only while Remaining() is not zero.
   ssize_t Next(const unsigned char** data);
 
   // Reads and drops the rest of the reply; false when a transfer fails.
@@ -37,8 +38,6 @@ class ReplyReader {
   const USBEndpoint* endpoint_;
   unsigned char* buffer_;
   uint64_t remaining_;
-  uint32_t piece_size_ = 0;
-  uint32_t piece_filled_ = 0;
 };
 
 }  // namespace exif

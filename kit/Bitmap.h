@@ -4,20 +4,23 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace kit {
 
 class Bitmap {
  public:
-  Bitmap(int width, int height);
+  // kNone leaves the bits as they come, for a caller that writes every one of them.
+  enum class Fill { kZero, kNone };
+
+  Bitmap(int width, int height, Fill fill = Fill::kZero);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
   int BytesPerRow() const { return bytes_per_row_; }
-  uint8_t* Bits() { return bits_.data(); }
-  const uint8_t* Bits() const { return bits_.data(); }
-  size_t BitsLength() const { return bits_.size(); }
+  uint8_t* Bits() { return bits_.get(); }
+  const uint8_t* Bits() const { return bits_.get(); }
+  size_t BitsLength() const { return size_t(bytes_per_row_) * size_t(height_); }
 
   uint32_t PixelAt(int x, int y) const;  // 0xAARRGGBB
   void SetPixel(int x, int y, uint32_t argb);
@@ -26,7 +29,10 @@ class Bitmap {
   int width_;
   int height_;
   int bytes_per_row_;
-  std::vector<uint8_t> bits_;
+  std::unique_ptr<uint8_t[]> bits_;
 };
+
+// A new bitmap (owned by the caller) holding `from` turned a quarter, clockwise or not.
+Bitmap* TurnedQuarter(const Bitmap& from, bool clockwise);
 
 }  // namespace kit

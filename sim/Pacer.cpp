@@ -1,5 +1,6 @@
 #include "sim/Pacer.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace sim {
@@ -7,8 +8,8 @@ namespace sim {
 void Pacer::SetRate(uint64_t bytes_per_second) {
   std::lock_guard lock(mutex_);
   rate_ = bytes_per_second;
-  bytes_ = 0;
-  started_ = false;
+  charged_ = 0;
+  bus_free_ = Clock::time_point();
 }
 
 uint64_t Pacer::Rate() const {
@@ -16,20 +17,22 @@ uint64_t Pacer::Rate() const {
   return rate_;
 }
 
-void Pacer::Account(uint64_t bytes) {
-  std::chrono::steady_clock::time_point due;
-  {
-    std::lock_guard lock(mutex_);
-    if (rate_ == 0) return;
-    if (!started_) {
-      start_ = std::chrono::steady_clock::now();
-      started_ = true;
-    }
-    bytes_ += bytes;
-    auto elapsed = std::chrono::duration<double>(double(bytes_) / double(rate_));
-    due = start_ + std::chrono::duration_cast<std::chrono::steady_clock::duration>(elapsed);
-  }
-  std::this_thread::sleep_until(due);
+uint64_t Pacer::Charged() const {
+  std::lock_guard lock(mutex_);
+  return charged_;
+}
+
+Pacer::Clock::time_point Pacer::Charge(uint64_t bytes, Clock::time_point issued) {
+  std::lock_guard lock(mutex_);
+  if (rate_ == 0) return issued;
+  charged_ += bytes;
+  auto on_wire = std::chrono::duration<double>(double(bytes) / double(rate_));
+  bus_free_ = std::max(issued, bus_free_) + std::chrono::duration_cast<Clock::duration>(on_wire);
+  return bus_free_;
+}
+
+void Pacer::Account(uint64_t bytes, Clock::time_point issued) {
+  std::this_thread::sleep_until(Charge(bytes, issued));
 }
 
 }  // namespace sim

@@ -173,7 +173,7 @@ SimDevice::Outcome SimDevice::Run(TransferRecord& record, uint8_t* data, uint32_
 
 void SimDevice::Finish(Outcome& outcome, bool bulk) {
   if (outcome.unplugged) outcome.unplugged();
-  if (bulk && outcome.reply.Ok()) pacer_.Account(outcome.moved);
+  if (bulk && outcome.reply.Ok()) pacer_.Account(outcome.moved, outcome.issued);
 }
 
 RawReply SimDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint16_t value,
@@ -199,6 +199,7 @@ RawReply SimDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint1
 
 RawReply SimDevice::Pipe(TransferKind kind, uint32_t interface, uint32_t endpoint, void* data,
                          uint32_t* length) {
+  Pacer::Clock::time_point issued = Pacer::Clock::now();
   Outcome outcome;
   {
     std::lock_guard lock(mutex_);
@@ -212,6 +213,7 @@ RawReply SimDevice::Pipe(TransferKind kind, uint32_t interface, uint32_t endpoin
     outcome = Run(record, static_cast<uint8_t*>(data), length, usable,
                   [&](uint8_t* bytes, uint32_t* n) { return HandlePipe(kind, address, bytes, n); });
   }
+  outcome.issued = issued;
   Finish(outcome, kind == TransferKind::kBulk);
   return outcome.reply;
 }
@@ -276,6 +278,10 @@ void SimDevice::UnplugAtTransfer(uint64_t number) {
 
 void SimDevice::PaceBulk(uint64_t bytes_per_second) {
   pacer_.SetRate(bytes_per_second);
+}
+
+uint64_t SimDevice::PacedBytes() const {
+  return pacer_.Charged();
 }
 
 void SimDevice::Unplug() {

@@ -68,7 +68,10 @@ class SimDevice : public kit::RawUsbNode {
   void FailTransferAfter(uint64_t number, uint32_t bytes);
   void UnplugAtTransfer(uint64_t number);
   // Bulk data at most this many bytes a second (0: as fast as it goes).
+  // Every call starts counting afresh.
   void PaceBulk(uint64_t bytes_per_second);
+  // The bulk bytes paced since then: their time at that rate is the wire time.
+  uint64_t PacedBytes() const;
 
   // Presence. Unplug: the device is gone and its bus (if any) drops its node. Disconnect:
   // gone without telling the bus (the bus itself calls it). Connect: plugged in again,
@@ -113,6 +116,7 @@ class SimDevice : public kit::RawUsbNode {
     kit::RawReply reply;
     uint32_t moved = 0;
     std::function<void()> unplugged;
+    Pacer::Clock::time_point issued;  // when the host asked, before it waited for the lock
   };
 
   // One counted transfer, with the lock held: faults, the behaviour, the log.

@@ -56,6 +56,37 @@ TEST(ThumbnailDecode, DecodesToBlueGreenRedAlpha) {
   EXPECT_EQ(red[3], 255);
 }
 
+struct TurnCase {
+  const char* name;
+  ThumbnailTurn turn;
+  int width, height;
+  int red_x, red_y, blue_x, blue_y;  // points in what was the left (red) and right (blue) half
+};
+
+class ThumbnailTurnDecode : public testing::TestWithParam<TurnCase> {};
+
+// Again and again on one thread: the decoder and its scratch bitmap are reused.
+TEST_P(ThumbnailTurnDecode, TurnsWhileDecoding) {
+  std::vector<uint8_t> jpeg = MakeJpeg(160, 120);
+  ASSERT_FALSE(jpeg.empty());
+  for (int round = 0; round < 2; ++round) {
+    std::unique_ptr<kit::Bitmap> bitmap(DecodeThumbnail(jpeg.data(), jpeg.size(), GetParam().turn));
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Width(), GetParam().width);
+    EXPECT_EQ(bitmap->Height(), GetParam().height);
+    EXPECT_TRUE(Near(bitmap->PixelAt(GetParam().red_x, GetParam().red_y), 0xFFFF0000));
+    EXPECT_TRUE(Near(bitmap->PixelAt(GetParam().blue_x, GetParam().blue_y), 0xFF0000FF));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Turns, ThumbnailTurnDecode,
+    testing::Values(TurnCase{"None", ThumbnailTurn::kNone, 160, 120, 10, 60, 150, 60},
+                    TurnCase{"Clockwise", ThumbnailTurn::kClockwise, 120, 160, 60, 10, 60, 150},
+                    TurnCase{"CounterClockwise", ThumbnailTurn::kCounterClockwise, 120, 160, 60,
+                             150, 60, 10}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ThumbnailDecode, NothingDecodesToNone) {
   EXPECT_EQ(DecodeThumbnail(nullptr, 0), nullptr);
   std::vector<uint8_t> garbage(500, 0x5A);

@@ -1,4 +1,5 @@
-// The real camera pictures beside the checkout; tests that need them skip without them.
+// The real camera pictures: the folder PICTROVE_SAMPLES names, else shared/samples beside the
+// checkout or beside one of the folders above it. Tests that need them skip without them.
 #pragma once
 
 #include <string>

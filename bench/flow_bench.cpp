@@ -1,0 +1,125 @@
+// The whole per-picture flow of a download run at USB full speed, against the time the bus
+// needs for the same bytes: a dozen 2 MB pictures, a third of them turned with jpegtran, each
+// written with its typed attributes and then flagged as downloaded on the camera. The run is
+// an error when it takes more than kWireRatioLimit times its wire time.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/pic_Item.h"
+#include "bench/BenchSupport.h"
+#include "bench/WireRatio.h"
+#include "camera/CameraHost.h"
+#include "camera/ixus_attrs.h"
+#include "camera/ixus_getfile.h"
+#include "kit/Alert.h"
+#include "kit/Platform.h"
+#include "sim/GeneratedPicture.h"
+#include "sim/Pacer.h"
+#include "sim/SimCamera.h"
+#include "sim/SimPlatform.h"
+#include "usb/USBDevice.h"
+
+namespace {
+
+constexpr const char* kNode = "/dev/bus/usb/001/002";
+constexpr int kPictures = 12;
+constexpr uint32_t kPictureSize = 2'000'000;
+
+struct Picture {
+  std::string name;
+  std::string path;
+  uint16_t orientation;
+};
+
+// A third of the pictures stored turned, as a camera held on its side writes them.
+std::vector<Picture> Pictures() {
+  std::vector<Picture> pictures;
+  for (int index = 0; index < kPictures; ++index) {
+    char name[16];
+    snprintf(name, sizeof name, "IMG_%04d.JPG", index + 1);
+    uint16_t orientation = index % 3 == 2 ? (index % 2 ? 6 : 8) : 1;
+    pictures.push_back({name, std::string("D:\\DCIM\\100CANON\\") + name, orientation});
+  }
+  return pictures;
+}
+
+struct Setup {
+  Setup() {
+    for (const Picture& picture : pictures) {
+      sim::PictureSpec spec;
+      spec.name = picture.name;
+      spec.width = 2048;  // a 3-megapixel camera's picture, for jpegtran's share
+      spec.height = 1536;
+      spec.orientation = picture.orientation;
+      camera->AddFile("100CANON", sim::MakeGeneratedPicture(spec, kPictureSize));
+    }
+    camera->KeepTransfers(false);
+    kit::InstallPlatform(platform);
+    platform->Bus().Plug(kNode, camera);
+    device = std::make_unique<USBDevice>(kNode);
+    device->SetConfiguration(device->ConfigurationAt(0));
+    SetCameraHost(&host);
+    kit::SetAlertHandler(&alerts);
+  }
+  ~Setup() {
+    kit::SetAlertHandler(nullptr);
+    SetCameraHost(nullptr);
+    device.reset();
+    kit::InstallPlatform(nullptr);
+  }
+
+  // Each picture as a download run takes it: the file, turned when it must be, then the
+  // camera's flag.
+  bool Run() {
+    for (const Picture& picture : pictures) {
+      pic_Item record(picture.path.c_str(), pic_Item::kNew, kPictureSize, 0, nullptr, 2048, 1536);
+      record.set_Orientation(picture.orientation);
+      if (!ixus_getfile(device.get(), host.CameraBuffer(), picture.path.c_str(), &record))
+        return false;
+      if (!ixus_setattr(device.get(), host.CameraBuffer(), picture.path.c_str(), 0)) return false;
+    }
+    return alerts.shown == 0;
+  }
+
+  void RemoveFiles() {
+    for (const Picture& picture : pictures) unlink(picture.name.c_str());
+  }
+
+  std::vector<Picture> pictures = Pictures();
+  std::shared_ptr<sim::SimPlatform> platform = std::make_shared<sim::SimPlatform>();
+  std::shared_ptr<sim::SimCamera> camera = std::make_shared<sim::SimCamera>();
+  std::unique_ptr<USBDevice> device;
+  BenchHost host;
+  CountingAlerts alerts;
+  ScratchFolder folder;
+};
+
+void BM_DownloadFlow(benchmark::State& state) {
+  Setup setup;
+  double wall = 0, wire = 0;
+  for (auto _ : state) {
+    setup.camera->PaceBulk(sim::kFullSpeedBytesPerSecond);
+    auto start = std::chrono::steady_clock::now();
+    bool ok = setup.Run();
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    wire += double(setup.camera->PacedBytes()) / double(sim::kFullSpeedBytesPerSecond);
+    setup.RemoveFiles();
+    if (!ok) return state.SkipWithError("a picture did not come whole");
+  }
+  ReportWireRatio(state, wall, wire);
+}
+BENCHMARK(BM_DownloadFlow)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The protocol's diagnostics go to standard error; keep them off the measurement.
+  if (freopen("/dev/null", "w", stderr) == nullptr) return 1;
+  return RunBenchmarks(argc, argv);
+}
