@@ -29,10 +29,10 @@ TEST(CliProgram, AnswersAsAScriptExpects) {
   const Case kCases[] = {
       {{"--demo", "list"},
        0,
-       "IMG_0012.JPG      9292   320x240   2001-06-11 03:34:15 new -\n"
-       "IMG_0011.JPG     72591  1600x1200  2001-06-11 00:16:22 new -\n",
+       "IMG_0012.JPG     12817   320x240   2001-06-11 03:34:15 new -\n"
+       "IMG_0011.JPG     76053  1600x1200  2001-06-11 00:16:22 new -\n",
        ""},
-      {{"--demo", "list", "--new"}, 0, "IMG_0001.JPG     21635   640x480   2001-06-09", ""},
+      {{"--demo", "list", "--new"}, 0, "IMG_0001.JPG     25126   640x480   2001-06-09", ""},
       {{"--demo", "info"},
        0,
        "model: Canon DIGITAL IXUS\nowner: \nstorage: 4194304 bytes free",
@@ -110,14 +110,14 @@ TEST(CliProgram, SkipsOnlyAFileOfTheSameSize) {
   CliProgram program;
   std::string out = program.Home() + "/out";
   std::filesystem::create_directory(out);
-  WriteBytes(out + "/IMG_0012.JPG", 9292);  // the camera's size
+  WriteBytes(out + "/IMG_0012.JPG", 12817);  // the camera's size
   WriteBytes(out + "/IMG_0011.JPG", 1000);  // another picture of that name
   Outcome skipped = program.Run(
       {"--demo", "get", "--skip-existing", "--into", out, "IMG_0012.JPG", "IMG_0003.JPG"});
   EXPECT_EQ(skipped.status, 0) << skipped.err;
   EXPECT_NE(skipped.out.find("IMG_0012.JPG: already in " + out + ", skipped\n"), std::string::npos);
   EXPECT_NE(skipped.out.find("1 downloaded, 0 failed\n"), std::string::npos) << skipped.out;
-  EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0003.JPG"), 28034u);
+  EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0003.JPG"), 31515u);
 
   Outcome refused =
       program.Run({"--demo", "get", "--skip-existing", "--into", out, "IMG_0011.JPG"});
@@ -125,7 +125,7 @@ TEST(CliProgram, SkipsOnlyAFileOfTheSameSize) {
   EXPECT_NE(refused.err.find("pictrove-cli: The file already exists.\n"), std::string::npos);
   EXPECT_NE(refused.err.find("pictrove-cli: IMG_0011.JPG: not downloaded\n"), std::string::npos);
   EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0011.JPG"), 1000u);
-  EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0012.JPG"), 9292u);
+  EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0012.JPG"), 12817u);
   EXPECT_EQ(FolderNames(out),
             (std::vector<std::string>{"IMG_0003.JPG", "IMG_0011.JPG", "IMG_0012.JPG"}));
 }
@@ -156,7 +156,7 @@ TEST(CliProgram, InterruptedMidPictureLeavesNoPartialFile) {
       << outcome.err;
   EXPECT_NE(outcome.out.find("1 downloaded, 1 failed\n"), std::string::npos) << outcome.out;
   EXPECT_EQ(FolderNames(out), std::vector<std::string>{"IMG_0012.JPG"});
-  EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0012.JPG"), 9292u);
+  EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0012.JPG"), 12817u);
 }
 
 }  // namespace
