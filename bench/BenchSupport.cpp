@@ -8,8 +8,11 @@
 #include <cstdio>
 
 #include "camera/ixus_getfile.h"
+#include "kit/Platform.h"
 #include "sim/PictureMaker.h"
 #include "sim/SimCamera.h"
+#include "sim/SimPlatform.h"
+#include "usb/USBDevice.h"
 
 void BenchHost::sort_list() {
   std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
@@ -60,4 +63,22 @@ void AddDemoPictures(sim::SimCamera& camera, int count) {
                             specs[size_t(index) % specs.size()].date + uint32_t(index) * 97,
                             shapes[size_t(index) % shapes.size()]});
   }
+}
+
+PluggedCamera::PluggedCamera(std::shared_ptr<sim::SimCamera> held)
+    : platform(std::make_shared<sim::SimPlatform>()), camera(std::move(held)) {
+  camera->KeepTransfers(false);  // a benchmark's gigabytes are not kept
+  kit::InstallPlatform(platform);
+  platform->Bus().Plug("/dev/bus/usb/001/002", camera);
+  device = std::make_unique<USBDevice>("/dev/bus/usb/001/002");
+  device->SetConfiguration(device->ConfigurationAt(0));
+  SetCameraHost(&host);
+  kit::SetAlertHandler(&alerts);
+}
+
+PluggedCamera::~PluggedCamera() {
+  kit::SetAlertHandler(nullptr);
+  SetCameraHost(nullptr);
+  device.reset();
+  kit::InstallPlatform(nullptr);
 }

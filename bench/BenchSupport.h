@@ -15,7 +15,8 @@
 class USBDevice;
 namespace sim {
 class SimCamera;
-}
+class SimPlatform;
+}  // namespace sim
 
 // Keeps the records as the program's list would (sorted newest first), adds up the
 // progress reports, and shows nothing.
@@ -46,6 +47,21 @@ class CountingAlerts : public kit::AlertHandler {
  public:
   int Show(const kit::AlertRequest&) override { return ++shown, 0; }
   int shown = 0;
+};
+
+// The camera plugged in on a simulated platform, opened with its first configuration
+// selected, with a host and an alert counter installed while this lives.
+struct PluggedCamera {
+  explicit PluggedCamera(std::shared_ptr<sim::SimCamera> held);
+  ~PluggedCamera();
+  PluggedCamera(const PluggedCamera&) = delete;
+  PluggedCamera& operator=(const PluggedCamera&) = delete;
+
+  std::shared_ptr<sim::SimPlatform> platform;
+  std::shared_ptr<sim::SimCamera> camera;
+  std::unique_ptr<USBDevice> device;
+  BenchHost host;
+  CountingAlerts alerts;
 };
 
 // A fresh folder, the current one while this lives; removed with what it holds.

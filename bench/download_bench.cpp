@@ -35,43 +35,28 @@
 
 namespace {
 
-constexpr const char* kNode = "/dev/bus/usb/001/002";
 constexpr const char* kPath = "D:\\DCIM\\100CANON\\IMG_0001.JPG";
 constexpr const char* kName = "IMG_0001.JPG";
 constexpr uint32_t kMiB = 1024 * 1024;
 
-// A camera holding one generated picture of `size` bytes, plugged in and configured, and a
-// scratch folder as the current one.
-struct Setup {
-  explicit Setup(uint32_t size) : size(size) {
-    sim::PictureSpec spec;
-    spec.name = kName;
-    camera->AddFile("100CANON", sim::MakeGeneratedPicture(spec, size));
-    camera->KeepTransfers(false);
-    kit::InstallPlatform(platform);
-    platform->Bus().Plug(kNode, camera);
-    device = std::make_unique<USBDevice>(kNode);
-    device->SetConfiguration(device->ConfigurationAt(0));
-    SetCameraHost(&host);
-    kit::SetAlertHandler(&alerts);
-  }
-  ~Setup() {
-    kit::SetAlertHandler(nullptr);
-    SetCameraHost(nullptr);
-    device.reset();
-    kit::InstallPlatform(nullptr);
-  }
+// A camera holding one generated picture of `size` bytes.
+std::shared_ptr<sim::SimCamera> CameraWith(uint32_t size) {
+  auto camera = std::make_shared<sim::SimCamera>();
+  sim::PictureSpec spec;
+  spec.name = kName;
+  camera->AddFile("100CANON", sim::MakeGeneratedPicture(spec, size));
+  return camera;
+}
+
+// That camera plugged in and configured, and a scratch folder as the current one.
+struct Setup : PluggedCamera {
+  explicit Setup(uint32_t size) : PluggedCamera(CameraWith(size)), size(size) {}
 
   // One download, its progress reports adding up to the picture; the file is gone again
   // afterwards.
   bool Download() { return DownloadAndDiscard(device.get(), host, alerts, kPath, kName, size); }
 
   uint32_t size;
-  std::shared_ptr<sim::SimPlatform> platform = std::make_shared<sim::SimPlatform>();
-  std::shared_ptr<sim::SimCamera> camera = std::make_shared<sim::SimCamera>();
-  std::unique_ptr<USBDevice> device;
-  BenchHost host;
-  CountingAlerts alerts;
   ScratchFolder folder;
 };
 

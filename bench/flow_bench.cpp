@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr const char* kNode = "/dev/bus/usb/001/002";
 constexpr int kPictures = 12;
 constexpr uint32_t kPictureSize = 2'000'000;
 
@@ -49,30 +48,21 @@ std::vector<Picture> Pictures() {
   return pictures;
 }
 
-struct Setup {
-  Setup() {
-    for (const Picture& picture : pictures) {
-      sim::PictureSpec spec;
-      spec.name = picture.name;
-      spec.width = 2048;  // a 3-megapixel camera's picture, for jpegtran's share
-      spec.height = 1536;
-      spec.orientation = picture.orientation;
-      camera->AddFile("100CANON", sim::MakeGeneratedPicture(spec, kPictureSize));
-    }
-    camera->KeepTransfers(false);
-    kit::InstallPlatform(platform);
-    platform->Bus().Plug(kNode, camera);
-    device = std::make_unique<USBDevice>(kNode);
-    device->SetConfiguration(device->ConfigurationAt(0));
-    SetCameraHost(&host);
-    kit::SetAlertHandler(&alerts);
+std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<Picture>& pictures) {
+  auto camera = std::make_shared<sim::SimCamera>();
+  for (const Picture& picture : pictures) {
+    sim::PictureSpec spec;
+    spec.name = picture.name;
+    spec.width = 2048;  // a 3-megapixel camera's picture, for jpegtran's share
+    spec.height = 1536;
+    spec.orientation = picture.orientation;
+    camera->AddFile("100CANON", sim::MakeGeneratedPicture(spec, kPictureSize));
   }
-  ~Setup() {
-    kit::SetAlertHandler(nullptr);
-    SetCameraHost(nullptr);
-    device.reset();
-    kit::InstallPlatform(nullptr);
-  }
+  return camera;
+}
+
+struct Setup : PluggedCamera {
+  Setup() : PluggedCamera(CameraWith(Pictures())) {}
 
   // Each picture as a download run takes it: the file, turned when it must be, then the
   // camera's flag.
@@ -92,11 +82,6 @@ struct Setup {
   }
 
   std::vector<Picture> pictures = Pictures();
-  std::shared_ptr<sim::SimPlatform> platform = std::make_shared<sim::SimPlatform>();
-  std::shared_ptr<sim::SimCamera> camera = std::make_shared<sim::SimCamera>();
-  std::unique_ptr<USBDevice> device;
-  BenchHost host;
-  CountingAlerts alerts;
   ScratchFolder folder;
 };
 

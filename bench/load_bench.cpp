@@ -28,34 +28,16 @@
 namespace {
 
 constexpr int kPictures = 1000;
-constexpr const char* kNode = "/dev/bus/usb/001/002";
 
 // The demo pictures over and over, in folders of 100 as a camera numbers them.
 std::shared_ptr<sim::SimCamera> MakeCamera() {
   auto camera = std::make_shared<sim::SimCamera>();
   AddDemoPictures(*camera, kPictures);
-  camera->KeepTransfers(false);
   return camera;
 }
 
-struct Setup {
-  std::shared_ptr<sim::SimPlatform> platform = std::make_shared<sim::SimPlatform>();
-  std::shared_ptr<sim::SimCamera> camera = MakeCamera();
-  std::unique_ptr<USBDevice> device;
-  BenchHost host;
-
-  Setup() {
-    kit::InstallPlatform(platform);
-    platform->Bus().Plug(kNode, camera);
-    device = std::make_unique<USBDevice>(kNode);
-    device->SetConfiguration(device->ConfigurationAt(0));
-    SetCameraHost(&host);
-  }
-  ~Setup() {
-    SetCameraHost(nullptr);
-    device.reset();
-    kit::InstallPlatform(nullptr);
-  }
+struct Setup : PluggedCamera {
+  Setup() : PluggedCamera(MakeCamera()) {}
 
   bool Load() {
     ixus_direntry* listing = ixus_getdir(device.get(), host.CameraBuffer(), nullptr);
