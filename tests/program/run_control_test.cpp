@@ -43,6 +43,17 @@ std::vector<sim::PictureSpec> LargePictures(int count) {
 
 class Runs : public Program {
  protected:
+  // Selects every row and downloads it into the folder, waiting until the run is over.
+  void DownloadAllInto(const std::string& folder) {
+    Trigger("Select All");
+    testing::internal::CaptureStderr();
+    DownloadInto(folder);
+    bool ended = WaitFor([&] { return Status() != nullptr && !Status()->isVisible(); });
+    Settle();
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(ended);
+  }
+
   // The base name of the picture in a row.
   std::string NameOf(int row) {
     std::string path = Row(row)->GetName();
@@ -217,12 +228,7 @@ INSTANTIATE_TEST_SUITE_P(Everyway, StopRun,
 TEST_F(Runs, CancelIsOfferedForDownloadsOnly) {
   StartWith(CameraWith(Pictures(1)));
   std::string folder = ScratchFolder();
-  Trigger("Select All");
-  testing::internal::CaptureStderr();
-  DownloadInto(folder);
-  ASSERT_TRUE(WaitFor([&] { return Status() != nullptr && !Status()->isVisible(); }));
-  Settle();
-  testing::internal::GetCapturedStderr();
+  ASSERT_NO_FATAL_FAILURE(DownloadAllInto(folder));
   windows_->OpenStatus(100, "Uploading", false);
   ASSERT_TRUE(WaitFor([&] { return Status()->isVisible(); }));
   EXPECT_FALSE(Status()->CancelButton()->isEnabled());
@@ -276,12 +282,7 @@ TEST_F(Runs, TheS40PictureShowsNoFlash) {
   EXPECT_EQ(Row(0)->flash, 0x18u);  // auto mode, did not fire
   EXPECT_TRUE(RowText(*Row(0))[2].startsWith("(No flash)"));
   std::string folder = ScratchFolder();
-  Trigger("Select All");
-  testing::internal::CaptureStderr();
-  DownloadInto(folder);
-  ASSERT_TRUE(WaitFor([&] { return Status() != nullptr && !Status()->isVisible(); }));
-  Settle();
-  testing::internal::GetCapturedStderr();
+  ASSERT_NO_FATAL_FAILURE(DownloadAllInto(folder));
   char flash[8];
   ssize_t size =
       getxattr((folder + "/IMG_0001.JPG").c_str(), "user.EXIF:Flash", flash, sizeof flash);
