@@ -61,7 +61,10 @@ int ListPictures(CommandContext& context) {
 int MarkPictures(CommandContext& context) {
   int failed = 0;
   std::vector<Picture> pictures = ChosenPictures(context, &failed);
-  auto [downloaded, protect] = Choices(context.options.mark);
+  // Plain names: a lambda may not capture a structured binding before C++20's clang 16.
+  const auto choice = Choices(context.options.mark);
+  const char downloaded = choice.first;
+  const char protect = choice.second;
   context.session.Run([&] {
     SelectOnly(context.windows.List(), pictures);
     context.session.App().Setattr_Selected(downloaded, protect);
