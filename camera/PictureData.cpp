@@ -7,6 +7,7 @@
 #include "camera/PictureFile.h"
 #include "camera/err_req.h"
 #include "camera/ixus_command.h"
+#include "usb/ReadAhead.h"
 
 namespace {
 
@@ -24,6 +25,9 @@ const char* WriteFailure(int error) {
 }
 
 bool ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t length, int fd) {
+  // The bus carries the next pieces while this one is written; a Cancel reads off the rest
+  // within the same announcement.
+  ReadAhead ahead(pipe, length, kPieceSize);
   uint32_t remaining = length;
   unsigned long reported = 0;
   int counter = 0;

@@ -6,6 +6,7 @@
 #include "camera/CameraHost.h"
 #include "camera/ixus_command.h"
 #include "camera/ixus_dir.h"
+#include "usb/ReadAhead.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ ixus_direntry* ixus_getdir(USBDevice* device, unsigned char* buffer, const char*
     return nullptr;
   }
 
+  ReadAhead ahead(pipe, uint64_t(length), kPieceSize);
   uint32_t done = 0;
   while (done < length) {
     uint32_t piece = length - done < kPieceSize ? uint32_t(length - done) : kPieceSize;

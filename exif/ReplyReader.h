@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "usb/ReadAhead.h"
+
 class USBEndpoint;
 
 namespace exif {
@@ -18,8 +20,12 @@ class ReplyReader {
   // empty reads in a row.
   static constexpr int kMaxEmptyReads = 16;
 
+  // The reply's pieces are read ahead while the reader exists.
   ReplyReader(const USBEndpoint* endpoint, unsigned char* buffer, uint64_t length)
-      : endpoint_(endpoint), buffer_(buffer), remaining_(length) {}
+      : endpoint_(endpoint),
+        buffer_(buffer),
+        remaining_(length),
+        ahead_(endpoint, length, kPieceSize) {}
 
   // Bytes of the reply not yet read.
   uint64_t Remaining() const { return remaining_; }
@@ -38,6 +44,7 @@ class ReplyReader {
   const USBEndpoint* endpoint_;
   unsigned char* buffer_;
   uint64_t remaining_;
+  ReadAhead ahead_;
 };
 
 }  // namespace exif

@@ -22,6 +22,10 @@ struct RawReply {
 // The interface version every driver reports.
 constexpr uint32_t kRawDriverVersion = 0x0015;
 
+// How many pieces of an announced bulk read a node keeps in flight: enough that the bus
+// never waits while the caller handles the piece before.
+constexpr uint32_t kReadAheadPieces = 4;
+
 // One open device node. Configurations, interfaces and endpoints are addressed by their
 // position in the driver's enumeration (from 0); transfers apply interface and endpoint
 // positions to the active configuration, and the endpoint's own direction decides whether
@@ -52,6 +56,15 @@ class RawUsbNode {
                                      uint32_t* length) = 0;
   virtual RawReply BulkTransfer(uint32_t interface, uint32_t endpoint, void* data,
                                 uint32_t* length) = 0;
+
+  // The next bulk reads on the input endpoint take `total` bytes, in pieces of at most
+  // `piece` bytes: the node may have up to kReadAheadPieces of them in flight while the
+  // caller handles the piece before, never more than `total` bytes. A failed piece ends it,
+  // and with it the pieces after it. A node that cannot read ahead reads on demand.
+  virtual void StartReadAhead(uint32_t /*interface*/, uint32_t /*endpoint*/, uint64_t /*total*/,
+                              uint32_t /*piece*/) {}
+  // Ends it: what is still in flight is cancelled, bytes not yet read are dropped.
+  virtual void EndReadAhead(uint32_t /*interface*/, uint32_t /*endpoint*/) {}
 };
 
 class RawUsbDriver {

@@ -82,4 +82,13 @@ RawReply DeviceHandle::BulkTransfer(uint32_t interface, uint32_t endpoint, void*
   return device ? device->BulkTransfer(interface, endpoint, data, length) : RawReply::Failed();
 }
 
+void DeviceHandle::StartReadAhead(uint32_t interface, uint32_t endpoint, uint64_t total,
+                                  uint32_t piece) {
+  if (SimDevice* device = Live()) device->StartReadAhead(interface, endpoint, total, piece);
+}
+
+void DeviceHandle::EndReadAhead(uint32_t interface, uint32_t endpoint) {
+  if (SimDevice* device = Live()) device->EndReadAhead(interface, endpoint);
+}
+
 }  // namespace sim

@@ -33,6 +33,9 @@ class DeviceHandle : public kit::RawUsbNode {
                                   uint32_t* length) override;
   kit::RawReply BulkTransfer(uint32_t interface, uint32_t endpoint, void* data,
                              uint32_t* length) override;
+  void StartReadAhead(uint32_t interface, uint32_t endpoint, uint64_t total,
+                      uint32_t piece) override;
+  void EndReadAhead(uint32_t interface, uint32_t endpoint) override;
 
  private:
   // The device, or none once the device has been plugged in again since the open.

@@ -200,6 +200,8 @@ RawReply SimDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint1
 RawReply SimDevice::Pipe(TransferKind kind, uint32_t interface, uint32_t endpoint, void* data,
                          uint32_t* length) {
   Pacer::Clock::time_point issued = Pacer::Clock::now();
+  bool bulk = kind == TransferKind::kBulk;
+  uint8_t address = 0;
   Outcome outcome;
   {
     std::lock_guard lock(mutex_);
@@ -209,12 +211,17 @@ RawReply SimDevice::Pipe(TransferKind kind, uint32_t interface, uint32_t endpoin
     uint8_t type = kind == TransferKind::kBulk ? kBulk : kInterrupt;
     bool usable = found != nullptr && ((*found)[3] & 3) == type;
     if (found != nullptr) record.endpoint = (*found)[2];
-    uint8_t address = record.endpoint;
+    address = record.endpoint;
+    if (bulk) issued = read_ahead_.Issued(address, issued);
     outcome = Run(record, static_cast<uint8_t*>(data), length, usable,
                   [&](uint8_t* bytes, uint32_t* n) { return HandlePipe(kind, address, bytes, n); });
   }
   outcome.issued = issued;
-  Finish(outcome, kind == TransferKind::kBulk);
+  Finish(outcome, bulk);
+  if (bulk) {
+    std::lock_guard lock(mutex_);
+    read_ahead_.HandedOver(address, outcome.reply.Ok(), Pacer::Clock::now());
+  }
   return outcome.reply;
 }
 
@@ -226,6 +233,20 @@ RawReply SimDevice::InterruptTransfer(uint32_t interface, uint32_t endpoint, voi
 RawReply SimDevice::BulkTransfer(uint32_t interface, uint32_t endpoint, void* data,
                                  uint32_t* length) {
   return Pipe(TransferKind::kBulk, interface, endpoint, data, length);
+}
+
+void SimDevice::StartReadAhead(uint32_t interface, uint32_t endpoint, uint64_t total,
+                               uint32_t piece) {
+  Pacer::Clock::time_point now = Pacer::Clock::now();
+  std::lock_guard lock(mutex_);
+  const EndpointDescriptorBytes* found = FindEndpoint(interface, endpoint);
+  bool bulk_input = found != nullptr && ((*found)[3] & 3) == kBulk && ((*found)[2] & 0x80);
+  if (bulk_input && piece != 0) read_ahead_.Start((*found)[2], total, piece, now);
+}
+
+void SimDevice::EndReadAhead(uint32_t, uint32_t) {
+  std::lock_guard lock(mutex_);
+  read_ahead_.End();
 }
 
 RawReply SimDevice::HandleControl(const ControlSetup&, uint8_t*, uint32_t*) {

@@ -13,6 +13,7 @@
 #include "sim/Descriptors.h"
 #include "sim/DeviceFaults.h"
 #include "sim/Pacer.h"
+#include "sim/ReadAheadModel.h"
 #include "sim/TransferLog.h"
 
 namespace sim {
@@ -54,6 +55,9 @@ class SimDevice : public kit::RawUsbNode {
                                   uint32_t* length) override;
   kit::RawReply BulkTransfer(uint32_t interface, uint32_t endpoint, void* data,
                              uint32_t* length) override;
+  void StartReadAhead(uint32_t interface, uint32_t endpoint, uint64_t total,
+                      uint32_t piece) override;
+  void EndReadAhead(uint32_t interface, uint32_t endpoint) override;
 
   // Fault injection.
   void SetDriverVersion(uint32_t version);
@@ -135,6 +139,7 @@ class SimDevice : public kit::RawUsbNode {
   DeviceFaults faults_;
   TransferLog log_;
   Pacer pacer_;
+  ReadAheadModel read_ahead_;
   std::function<void()> unplug_handler_;
   uint32_t version_ = kit::kRawDriverVersion;
   int active_ = -1;

@@ -1,6 +1,7 @@
 #include "usb/USBDevice.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "kit/Platform.h"
@@ -17,6 +18,14 @@ char* CopyText(const char* text, size_t length) {
   memcpy(copy, text, length);
   copy[length] = '\0';
   return copy;
+}
+
+bool ReadsAhead() {
+  static const bool reads_ahead = [] {
+    const char* synchronous = getenv("PICTROVE_SYNCHRONOUS_READS");
+    return synchronous == nullptr || strcmp(synchronous, "1") != 0;
+  }();
+  return reads_ahead;
 }
 
 }  // namespace
@@ -188,6 +197,16 @@ ssize_t USBDevice::BulkTransfer(const USBEndpoint* endpoint, void* data, uint32_
 ssize_t USBDevice::InterruptTransfer(const USBEndpoint* endpoint, void* data,
                                      uint32_t length) const {
   return PipeTransfer(endpoint, data, length, true);
+}
+
+void USBDevice::StartReadAhead(const USBEndpoint* endpoint, uint64_t total, uint32_t piece) const {
+  if (endpoint == nullptr || endpoint->Device() != this || !node_ || !ReadsAhead()) return;
+  node_->StartReadAhead(endpoint->Interface()->Index(), endpoint->Index(), total, piece);
+}
+
+void USBDevice::EndReadAhead(const USBEndpoint* endpoint) const {
+  if (endpoint == nullptr || endpoint->Device() != this || !node_ || !ReadsAhead()) return;
+  node_->EndReadAhead(endpoint->Interface()->Index(), endpoint->Index());
 }
 
 size_t USBDevice::GetStringDescriptor(uint32_t index, usb_string_descriptor* descriptor,

@@ -53,6 +53,10 @@ class USBDevice {
                           uint16_t length, void* data) const;
   ssize_t BulkTransfer(const USBEndpoint* endpoint, void* data, uint32_t length) const;
   ssize_t InterruptTransfer(const USBEndpoint* endpoint, void* data, uint32_t length) const;
+  // See kit::RawUsbNode. PICTROVE_SYNCHRONOUS_READS=1 in the environment turns reading ahead
+  // off, for a camera that does not bear it and to measure what it gains.
+  void StartReadAhead(const USBEndpoint* endpoint, uint64_t total, uint32_t piece) const;
+  void EndReadAhead(const USBEndpoint* endpoint) const;
 
   size_t GetStringDescriptor(uint32_t index, usb_string_descriptor* descriptor,
                              uint32_t size) const;

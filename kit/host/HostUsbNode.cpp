@@ -154,11 +154,15 @@ RawReply HostUsbNode::ControlTransfer(uint8_t request_type, uint8_t request, uin
   return reply;
 }
 
+std::optional<uint8_t> HostUsbNode::ActiveEndpoint(uint32_t interface, uint32_t endpoint) const {
+  if (!active_) return std::nullopt;
+  return EndpointAddress(descriptors_, *active_, interface, endpoint);
+}
+
 RawReply HostUsbNode::Transfer(bool bulk, uint32_t interface, uint32_t endpoint, void* data,
                                uint32_t* length) {
   if (gone_) return RawReply::Failed();
-  std::optional<uint8_t> address;
-  if (active_) address = EndpointAddress(descriptors_, *active_, interface, endpoint);
+  std::optional<uint8_t> address = ActiveEndpoint(interface, endpoint);
   if (!address || *length > uint32_t(INT_MAX)) return RawReply::Refused();
   auto* bytes = static_cast<uint8_t*>(data);
   int moved = 0;
@@ -180,6 +184,18 @@ RawReply HostUsbNode::InterruptTransfer(uint32_t interface, uint32_t endpoint, v
 RawReply HostUsbNode::BulkTransfer(uint32_t interface, uint32_t endpoint, void* data,
                                    uint32_t* length) {
   return Transfer(true, interface, endpoint, data, length);
+}
+
+void HostUsbNode::StartReadAhead(uint32_t interface, uint32_t endpoint, uint64_t total,
+                                 uint32_t piece) {
+  std::optional<uint8_t> address = ActiveEndpoint(interface, endpoint);
+  if (gone_ || !address || !(*address & LIBUSB_ENDPOINT_IN) || piece == 0) return;
+  handle_->StartReadAhead(*address, total, piece);
+}
+
+void HostUsbNode::EndReadAhead(uint32_t interface, uint32_t endpoint) {
+  if (std::optional<uint8_t> address = ActiveEndpoint(interface, endpoint))
+    handle_->EndReadAhead(*address);
 }
 
 }  // namespace kit

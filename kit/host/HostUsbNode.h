@@ -36,8 +36,12 @@ class HostUsbNode : public RawUsbNode {
                              uint32_t* length) override;
   RawReply BulkTransfer(uint32_t interface, uint32_t endpoint, void* data,
                         uint32_t* length) override;
+  void StartReadAhead(uint32_t interface, uint32_t endpoint, uint64_t total,
+                      uint32_t piece) override;
+  void EndReadAhead(uint32_t interface, uint32_t endpoint) override;
 
  private:
+  std::optional<uint8_t> ActiveEndpoint(uint32_t interface, uint32_t endpoint) const;
   RawReply Outcome(int result);
   RawReply Transfer(bool bulk, uint32_t interface, uint32_t endpoint, void* data, uint32_t* length);
   std::optional<uint16_t> Language();

@@ -30,10 +30,14 @@ std::unique_ptr<LibusbHandle> LibusbHandle::Wrap(int fd) {
     return nullptr;
   }
   libusb_set_auto_detach_kernel_driver(handle, 1);
-  return std::unique_ptr<LibusbHandle>(new LibusbHandle(handle, fd));
+  return std::unique_ptr<LibusbHandle>(new LibusbHandle(context, handle, fd));
 }
 
+LibusbHandle::LibusbHandle(libusb_context* context, libusb_device_handle* handle, int fd)
+    : handle_(handle), fd_(fd), ahead_(context, handle, kTimeoutMs) {}
+
 LibusbHandle::~LibusbHandle() {
+  ahead_.End();           // no transfer may outlive its handle
   libusb_close(handle_);  // a wrapped node stays open: it is ours to close
   close(fd_);
 }
@@ -65,11 +69,20 @@ int LibusbHandle::StringDescriptor(uint8_t index, uint16_t language, uint8_t* da
 }
 
 int LibusbHandle::BulkTransfer(uint8_t endpoint, uint8_t* data, int length, int* transferred) {
+  if (ahead_.Serves(endpoint)) return ahead_.Read(data, length, transferred);
   return libusb_bulk_transfer(handle_, endpoint, data, length, transferred, kTimeoutMs);
 }
 
 int LibusbHandle::InterruptTransfer(uint8_t endpoint, uint8_t* data, int length, int* transferred) {
   return libusb_interrupt_transfer(handle_, endpoint, data, length, transferred, kTimeoutMs);
+}
+
+void LibusbHandle::StartReadAhead(uint8_t endpoint, uint64_t total, uint32_t piece) {
+  ahead_.Start(endpoint, total, piece);
+}
+
+void LibusbHandle::EndReadAhead(uint8_t endpoint) {
+  if (ahead_.Serves(endpoint)) ahead_.End();
 }
 
 }  // namespace kit

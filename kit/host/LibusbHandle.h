@@ -1,10 +1,12 @@
-// An open usbfs node in the hands of libusb: one call per operation, nothing else.
+// An open usbfs node in the hands of libusb: one call per operation, and bulk replies read
+// ahead when their length is announced.
 #pragma once
 
 #include <libusb.h>
 
 #include <memory>
 
+#include "kit/host/BulkReadAhead.h"
 #include "kit/host/UsbHandle.h"
 
 namespace kit {
@@ -27,12 +29,15 @@ class LibusbHandle : public UsbHandle {
   int StringDescriptor(uint8_t index, uint16_t language, uint8_t* data, int length) override;
   int BulkTransfer(uint8_t endpoint, uint8_t* data, int length, int* transferred) override;
   int InterruptTransfer(uint8_t endpoint, uint8_t* data, int length, int* transferred) override;
+  void StartReadAhead(uint8_t endpoint, uint64_t total, uint32_t piece) override;
+  void EndReadAhead(uint8_t endpoint) override;
 
  private:
-  LibusbHandle(libusb_device_handle* handle, int fd) : handle_(handle), fd_(fd) {}
+  LibusbHandle(libusb_context* context, libusb_device_handle* handle, int fd);
 
   libusb_device_handle* handle_;
   int fd_;
+  BulkReadAhead ahead_;
 };
 
 }  // namespace kit

@@ -24,6 +24,10 @@ class UsbHandle {
   // `transferred` gets the bytes moved.
   virtual int BulkTransfer(uint8_t endpoint, uint8_t* data, int length, int* transferred) = 0;
   virtual int InterruptTransfer(uint8_t endpoint, uint8_t* data, int length, int* transferred) = 0;
+  // Reading ahead on an input endpoint (an address), as kit::RawUsbNode describes it: the
+  // bulk reads on it take the pieces in flight first.
+  virtual void StartReadAhead(uint8_t endpoint, uint64_t total, uint32_t piece) = 0;
+  virtual void EndReadAhead(uint8_t endpoint) = 0;
 };
 
 }  // namespace kit

@@ -57,6 +57,10 @@ class FakeHandle : public kit::UsbHandle {
   int InterruptTransfer(uint8_t endpoint, uint8_t* data, int length, int* moved) override {
     return Transfer("interrupt", endpoint, data, length, moved);
   }
+  void StartReadAhead(uint8_t endpoint, uint64_t total, uint32_t piece) override {
+    Log("ahead", endpoint, total, piece);
+  }
+  void EndReadAhead(uint8_t endpoint) override { Log("end", endpoint); }
 
  private:
   template <typename... Values>
@@ -170,6 +174,25 @@ TEST_F(HostUsbNodeTest, TransfersGoToTheEndpointsOfTheActiveConfiguration) {
   script_->fail["bulk"] = LIBUSB_ERROR_TIMEOUT;
   EXPECT_FALSE(node_->BulkTransfer(0, 0, data_, &length_).Ok());
   EXPECT_THAT(Calls(), ElementsAre("bulk 2 3", "interrupt 131 16", "bulk 129 5"));
+}
+
+TEST_F(HostUsbNodeTest, OnlyInputEndpointsOfTheActiveConfigurationReadAhead) {
+  Open(hosttest::TwoConfigurations());
+  node_->StartReadAhead(0, 0, 6000, 4096);  // no configuration yet
+  ASSERT_TRUE(node_->SetConfiguration(1).Ok());
+  Calls();
+  node_->StartReadAhead(0, 0, 6000, 4096);
+  node_->EndReadAhead(0, 0);
+  node_->StartReadAhead(0, 1, 6000, 4096);  // no such endpoint
+  EXPECT_THAT(Calls(), ElementsAre("ahead 130 6000 4096", "end 130"));
+  Open();
+  ASSERT_TRUE(node_->SetConfiguration(0).Ok());
+  Calls();
+  node_->StartReadAhead(0, 1, 6000, 4096);  // the output pipe
+  node_->StartReadAhead(0, 0, 6000, 0);
+  EXPECT_THAT(Calls(), IsEmpty());
+  node_->StartReadAhead(0, 0, 6000, 4096);
+  EXPECT_THAT(Calls(), ElementsAre("ahead 129 6000 4096"));
 }
 
 TEST_F(HostUsbNodeTest, ControlTransfersStringsAndOtherDescriptors) {
