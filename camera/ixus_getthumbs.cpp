@@ -8,6 +8,7 @@
 #include "camera/CameraHost.h"
 #include "camera/CameraPath.h"
 #include "camera/ThumbnailDecoder.h"
+#include "camera/ThumbnailQueue.h"
 #include "camera/ixus_command.h"
 #include "camera/ixus_dir.h"
 #include "camera/ixus_thumbs.h"
@@ -37,33 +38,17 @@ bool SendThumbnailCommand(USBDevice* device, unsigned char* buffer, const char* 
   return ixus_sendcmd(device, buffer) != -1;
 }
 
-void LoadPicture(USBDevice* device, unsigned char* buffer, const ixus_direntry* entry,
-                 const char* path) {
-  auto record = std::make_unique<pic_Item>();
-  record->set_XRes(0);
-  record->set_YRes(0);
-  record->set_Orientation(0);
-  record->set_Size(entry->size);
-  // A picture whose thumbnail failed is listed all the same, without one.
-  ixus_getthumb(device, buffer, path, record.get());
-  record->set_Name(path);
-  record->set_Attrs(entry->attributes);
-  record->set_Date(entry->date);
-  Host().add_item(record.release());
+ThumbnailTurn TurnFor(const pic_Item* picture) {
+  if (picture->orientation == kQuarterTurn) return ThumbnailTurn::kClockwise;
+  if (picture->orientation == kThreeQuarterTurns) return ThumbnailTurn::kCounterClockwise;
+  return ThumbnailTurn::kNone;
 }
 
-}  // namespace
-
-void ixus_getthumbs(USBDevice* device, unsigned char* buffer, ixus_direntry* first) {
-  ixus_walkpictures(first, [&](const ixus_direntry* entry, const char* path) {
-    LoadPicture(device, buffer, entry, path);
-  });
-  Host().sort_list();
-}
-
-bool ixus_getthumb(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture) {
+// The picture's EXIF values into the record and its thumbnail into `thumbnail`: false when
+// the reply could not be read.
+bool FetchThumbnail(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture,
+                    kit::ByteStream* thumbnail) {
   const USBEndpoint* pipe = ixus_inpipe(device);
-  kit::ByteStream stream;
   if (pipe == nullptr) return false;
   size_t path_length = strlen(path);
   if (path_length > CameraPath::kMaxLength) return false;
@@ -80,13 +65,42 @@ bool ixus_getthumb(USBDevice* device, unsigned char* buffer, const char* path, p
     fputs("Error in getthumb 2\n", stderr);
     return false;
   }
-  if (!ixus_exifparse(pipe, buffer, &stream, static_cast<unsigned long>(length), picture))
-    return false;
+  return ixus_exifparse(pipe, buffer, thumbnail, static_cast<unsigned long>(length), picture);
+}
 
-  ThumbnailTurn turn = picture->orientation == kQuarterTurn ? ThumbnailTurn::kClockwise
-                       : picture->orientation == kThreeQuarterTurns
-                           ? ThumbnailTurn::kCounterClockwise
-                           : ThumbnailTurn::kNone;
-  picture->set_Bitmap(DecodeThumbnail(stream.Data(), stream.Size(), turn));
+void LoadPicture(USBDevice* device, unsigned char* buffer, const ixus_direntry* entry,
+                 const char* path, ThumbnailQueue& queue) {
+  auto record = std::make_unique<pic_Item>();
+  record->set_XRes(0);
+  record->set_YRes(0);
+  record->set_Orientation(0);
+  record->set_Size(entry->size);
+  // A picture whose thumbnail failed is listed all the same, without one.
+  kit::ByteStream thumbnail;
+  if (!FetchThumbnail(device, buffer, path, record.get(), &thumbnail)) thumbnail = {};
+  record->set_Name(path);
+  record->set_Attrs(entry->attributes);
+  record->set_Date(entry->date);
+  ThumbnailTurn turn = TurnFor(record.get());
+  queue.Add(std::move(record), std::move(thumbnail), turn);
+}
+
+}  // namespace
+
+void ixus_getthumbs(USBDevice* device, unsigned char* buffer, ixus_direntry* first) {
+  {
+    ThumbnailQueue queue(
+        [](std::unique_ptr<pic_Item> record) { Host().add_item(record.release()); });
+    ixus_walkpictures(first, [&](const ixus_direntry* entry, const char* path) {
+      LoadPicture(device, buffer, entry, path, queue);
+    });
+  }
+  Host().sort_list();
+}
+
+bool ixus_getthumb(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture) {
+  kit::ByteStream thumbnail;
+  if (!FetchThumbnail(device, buffer, path, picture, &thumbnail)) return false;
+  picture->set_Bitmap(DecodeThumbnail(thumbnail.Data(), thumbnail.Size(), TurnFor(picture)));
   return true;
 }

@@ -15,6 +15,8 @@ constexpr size_t kStatusReplySize = 84;
 // How far into a file the segments up to the end of the thumbnail's can reach; a
 // generated file is read no further to find it.
 constexpr size_t kThumbnailSearch = 1 << 20;
+// Where the search starts: a camera's EXIF segment, thumbnail and all, ends well before.
+constexpr size_t kFirstThumbnailSearch = 16 << 10;
 
 Answer StatusReply(const CommandBlock& block, uint32_t status) {
   return Reply(MakeFixedReply(kStatusReplySize, block.code, block.command_class, status));
@@ -27,6 +29,19 @@ std::string NotHeld(const char* command, const std::string& path) {
 // What the camera notes besides: a trailing NUL that pictrove does not send.
 void NotePadding(bool padded, const char* command, std::string* problem) {
   if (padded) *problem = std::string(command) + " payload with a trailing NUL after the name";
+}
+
+// The length of the thumbnail reply: the head is read four times further each time its
+// segments run past it, so that a large picture is not copied for every thumbnail.
+uint32_t ThumbnailLength(const CameraFile& file) {
+  for (size_t limit = kFirstThumbnailSearch;; limit *= 4) {
+    std::vector<uint8_t> head = file.Head(limit);
+    bool exif_found = false;
+    for (const JpegSegment& segment : HeadSegments(head))
+      exif_found |= segment.marker == kApp1Marker;
+    if (exif_found || head.size() < limit || limit >= kThumbnailSearch)
+      return uint32_t(ThumbnailReplyLength(head));
+  }
 }
 
 }  // namespace
@@ -47,9 +62,7 @@ Answer PictureData(const CommandBlock& block, CameraContent& content, const Stat
     *problem = "no picture at \"" + *path + "\"";
     return std::nullopt;
   }
-  uint32_t length = what == kThumbnail
-                        ? uint32_t(ThumbnailReplyLength(file->Head(kThumbnailSearch)))
-                        : file->Size();
+  uint32_t length = what == kThumbnail ? ThumbnailLength(*file) : file->Size();
   return Reply(DataReplyHeader(length), *file, length);
 }
 

@@ -1,5 +1,6 @@
 // Loading the pictures of a listing from the simulated camera: records, camera paths,
 // thumbnail commands, decoding, turning, failures and the final order.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -204,15 +205,19 @@ TEST_F(Thumbs, AddedInListingOrderThenSortedNewestFirst) {
   EXPECT_EQ(dates, (std::vector<uint32_t>{0x80000001, 200, 100, 0}));
 }
 
-TEST_F(Thumbs, EachRecordIsAddedCompleteBeforeTheNextCommand) {
+// Decoding goes on while the next thumbnail crosses the bus: a record may come a command or
+// more after its own, but complete and in order, and all before the load ends.
+TEST_F(Thumbs, EachRecordIsAddedCompleteInOrder) {
   for (const char* name : {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"})
     camera->AddFile("100CANON", Picture(name, 6, 5000, 0x21));
   PluggedDevice plugged(camera);
   ixus_direntry* first = Listing(plugged);
   camera->ClearTransfers();
   std::vector<size_t> commands_seen;
+  std::vector<std::string> names;
   host.on_add = [&](const pic_Item& record) {
     commands_seen.push_back(plugged.Commands().size());
+    names.push_back(record.GetName());
     EXPECT_EQ(record.size, camera->Folders()[0].files[0].bytes.size());
     EXPECT_EQ(record.date, 5000u);
     EXPECT_EQ(record.attributes, 0x21u);
@@ -221,7 +226,11 @@ TEST_F(Thumbs, EachRecordIsAddedCompleteBeforeTheNextCommand) {
     EXPECT_EQ(record.Thumbnail()->Height(), 160);
   };
   LoadThumbs(plugged, first);
-  EXPECT_EQ(commands_seen, (std::vector<size_t>{1, 2, 3}));
+  ASSERT_EQ(commands_seen.size(), 3u);
+  for (size_t i = 0; i < commands_seen.size(); ++i) EXPECT_GE(commands_seen[i], i + 1);
+  EXPECT_THAT(names, testing::ElementsAre(testing::EndsWith("IMG_0001.JPG"),
+                                          testing::EndsWith("IMG_0002.JPG"),
+                                          testing::EndsWith("IMG_0003.JPG")));
 }
 
 // Whichever transfer of a thumbnail fails, the picture is listed without one, with the
