@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sim/CpuTime.h"
+
 namespace sim {
 
 using kit::RawReply;
@@ -159,7 +161,9 @@ SimDevice::Outcome SimDevice::Run(TransferRecord& record, uint8_t* data, uint32_
     bool cut =
         fault && (fault->kind == TransferFault::kShort || fault->kind == TransferFault::kFailAfter);
     if (cut) outcome.moved = std::min(outcome.moved, fault->bytes);
+    double cpu_start = ThreadCpuSeconds();
     outcome.reply = handler(data, &outcome.moved);
+    behaviour_cpu_ += ThreadCpuSeconds() - cpu_start;
     outcome.moved = outcome.reply.Ok() ? std::min(outcome.moved, *length) : 0;
     if (fault && fault->kind == TransferFault::kFailAfter) outcome.reply = RawReply::Failed();
   }
@@ -303,6 +307,11 @@ void SimDevice::PaceBulk(uint64_t bytes_per_second) {
 
 uint64_t SimDevice::PacedBytes() const {
   return pacer_.Charged();
+}
+
+double SimDevice::BehaviourCpuSeconds() const {
+  std::lock_guard lock(mutex_);
+  return behaviour_cpu_;
 }
 
 void SimDevice::Unplug() {

@@ -76,6 +76,9 @@ class SimDevice : public kit::RawUsbNode {
   void PaceBulk(uint64_t bytes_per_second);
   // The bulk bytes paced since then: their time at that rate is the wire time.
   uint64_t PacedBytes() const;
+  // The CPU seconds the device's behaviour has taken answering transfers: the emulator's own
+  // cost, on the threads of the program that made them.
+  double BehaviourCpuSeconds() const;
 
   // Presence. Unplug: the device is gone and its bus (if any) drops its node. Disconnect:
   // gone without telling the bus (the bus itself calls it). Connect: plugged in again,
@@ -144,6 +147,7 @@ class SimDevice : public kit::RawUsbNode {
   uint32_t version_ = kit::kRawDriverVersion;
   int active_ = -1;
   uint64_t transfers_ = 0;
+  double behaviour_cpu_ = 0;
   uint64_t generation_ = 0;
   bool gone_ = false;
   bool keep_log_ = true;

@@ -29,6 +29,8 @@ class CameraTestbed {
   // A remove uevent, then the device leaves; fds opened before answer ENODEV.
   void Unplug();
   bool Plugged() const { return !camera_.sysfs.empty(); }
+  // The CPU seconds the camera's node has cost in answering, kernel and camera alike.
+  double EmulatorCpuSeconds() const { return camera_.adapter->HandlerCpuSeconds(); }
 
  private:
   struct Served {

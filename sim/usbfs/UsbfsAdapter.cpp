@@ -1,6 +1,7 @@
 #include "sim/usbfs/UsbfsAdapter.h"
 
 #include <linux/usbdevice_fs.h>
+#include <pthread.h>
 #include <sys/ioctl.h>
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+
+#include "sim/CpuTime.h"
 
 namespace sim {
 
@@ -111,6 +114,11 @@ std::vector<uint8_t> UsbfsAdapter::DescriptorBlob() const {
   return blob;
 }
 
+double UsbfsAdapter::HandlerCpuSeconds() const {
+  clockid_t clock = handler_clock_;
+  return clock == -1 ? 0 : CpuSeconds(clock);
+}
+
 bool UsbfsAdapter::Stale(const Open& open) const {
   return device_->IsGone() || device_->Generation() != open.generation;
 }
@@ -147,6 +155,10 @@ gboolean UsbfsAdapter::OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, g
 
 gboolean UsbfsAdapter::OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
   auto* adapter = static_cast<UsbfsAdapter*>(self);
+  if (adapter->handler_clock_ == -1) {
+    clockid_t clock;
+    if (pthread_getcpuclockid(pthread_self(), &clock) == 0) adapter->handler_clock_ = clock;
+  }
   std::lock_guard lock(adapter->mutex_);
   Open& open = adapter->opens_[client];
   unsigned long request = umockdev_ioctl_client_get_request(client);

@@ -11,7 +11,9 @@
 
 #include <umockdev.h>
 
+#include <atomic>
 #include <cstdint>
+#include <ctime>
 #include <deque>
 #include <map>
 #include <memory>
@@ -43,6 +45,9 @@ class UsbfsAdapter {
   void Enumerate();
   // The usbfs read layout: device descriptor, then each configuration's full set.
   std::vector<uint8_t> DescriptorBlob() const;
+  // The CPU seconds of the thread that answers the node's requests (0 before the first):
+  // the emulated kernel's and camera's cost, apart from the program's.
+  double HandlerCpuSeconds() const;
 
  private:
   struct Urb {
@@ -91,7 +96,8 @@ class UsbfsAdapter {
   UMockdevIoctlBase* handler_;
   std::mutex mutex_;
   std::map<UMockdevIoctlClient*, Open> opens_;
-  std::set<GSource*> held_;  // the waits of reaps answered later
+  std::set<GSource*> held_;                   // the waits of reaps answered later
+  std::atomic<clockid_t> handler_clock_{-1};  // the CPU clock of the thread that answers
 };
 
 }  // namespace sim
