@@ -175,9 +175,13 @@ SimDevice::Outcome SimDevice::Run(TransferRecord& record, uint8_t* data, uint32_
   return outcome;
 }
 
-void SimDevice::Finish(Outcome& outcome, bool bulk) {
+void SimDevice::Finish(Outcome& outcome, bool bulk, Pacer::Clock::time_point* complete) {
   if (outcome.unplugged) outcome.unplugged();
-  if (bulk && outcome.reply.Ok()) pacer_.Account(outcome.moved, outcome.issued);
+  bool paced = bulk && outcome.reply.Ok();
+  if (complete != nullptr)
+    *complete = paced ? pacer_.Charge(outcome.moved, outcome.issued) : outcome.issued;
+  else if (paced)
+    pacer_.Account(outcome.moved, outcome.issued);
 }
 
 RawReply SimDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint16_t value,
@@ -197,12 +201,12 @@ RawReply SimDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint1
                   [&](uint8_t* bytes, uint32_t* n) { return HandleControl(setup, bytes, n); });
     *length = uint16_t(outcome.moved);
   }
-  Finish(outcome, false);
+  Finish(outcome, false, nullptr);
   return outcome.reply;
 }
 
 RawReply SimDevice::Pipe(TransferKind kind, uint32_t interface, uint32_t endpoint, void* data,
-                         uint32_t* length) {
+                         uint32_t* length, Pacer::Clock::time_point* complete) {
   Pacer::Clock::time_point issued = Pacer::Clock::now();
   bool bulk = kind == TransferKind::kBulk;
   uint8_t address = 0;
@@ -221,7 +225,7 @@ RawReply SimDevice::Pipe(TransferKind kind, uint32_t interface, uint32_t endpoin
                   [&](uint8_t* bytes, uint32_t* n) { return HandlePipe(kind, address, bytes, n); });
   }
   outcome.issued = issued;
-  Finish(outcome, bulk);
+  Finish(outcome, bulk, complete);
   if (bulk) {
     std::lock_guard lock(mutex_);
     read_ahead_.HandedOver(address, outcome.reply.Ok(), Pacer::Clock::now());
@@ -231,12 +235,17 @@ RawReply SimDevice::Pipe(TransferKind kind, uint32_t interface, uint32_t endpoin
 
 RawReply SimDevice::InterruptTransfer(uint32_t interface, uint32_t endpoint, void* data,
                                       uint32_t* length) {
-  return Pipe(TransferKind::kInterrupt, interface, endpoint, data, length);
+  return Pipe(TransferKind::kInterrupt, interface, endpoint, data, length, nullptr);
 }
 
 RawReply SimDevice::BulkTransfer(uint32_t interface, uint32_t endpoint, void* data,
                                  uint32_t* length) {
-  return Pipe(TransferKind::kBulk, interface, endpoint, data, length);
+  return Pipe(TransferKind::kBulk, interface, endpoint, data, length, nullptr);
+}
+
+RawReply SimDevice::SubmitBulk(uint32_t interface, uint32_t endpoint, void* data, uint32_t* length,
+                               Pacer::Clock::time_point* complete) {
+  return Pipe(TransferKind::kBulk, interface, endpoint, data, length, complete);
 }
 
 void SimDevice::StartReadAhead(uint32_t interface, uint32_t endpoint, uint64_t total,

@@ -58,6 +58,11 @@ class SimDevice : public kit::RawUsbNode {
   void StartReadAhead(uint32_t interface, uint32_t endpoint, uint64_t total,
                       uint32_t piece) override;
   void EndReadAhead(uint32_t interface, uint32_t endpoint) override;
+  // A bulk transfer as a kernel with transfers in flight makes it: the bytes move at once,
+  // and `complete` tells when the bus will have carried them, paced from now, without
+  // waiting for it.
+  kit::RawReply SubmitBulk(uint32_t interface, uint32_t endpoint, void* data, uint32_t* length,
+                           Pacer::Clock::time_point* complete);
 
   // Fault injection.
   void SetDriverVersion(uint32_t version);
@@ -129,11 +134,12 @@ class SimDevice : public kit::RawUsbNode {
   // One counted transfer, with the lock held: faults, the behaviour, the log.
   Outcome Run(TransferRecord& record, uint8_t* data, uint32_t* length, bool usable,
               const Handler& handler);
-  // After the lock is released: tell the bus about an unplug, keep the pace.
-  void Finish(Outcome& outcome, bool bulk);
+  // After the lock is released: tell the bus about an unplug, keep the pace (waiting for the
+  // transfer's end, or telling it in `complete`).
+  void Finish(Outcome& outcome, bool bulk, Pacer::Clock::time_point* complete);
   const EndpointDescriptorBytes* FindEndpoint(uint32_t interface, uint32_t endpoint) const;
   kit::RawReply Pipe(TransferKind kind, uint32_t interface, uint32_t endpoint, void* data,
-                     uint32_t* length);
+                     uint32_t* length, Pacer::Clock::time_point* complete);
   // With the lock held: whether a descriptor request must fail.
   bool Refuses(DescriptorPosition position) const;
 

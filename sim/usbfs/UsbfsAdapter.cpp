@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstddef>
 #include <cstdio>
@@ -74,6 +75,18 @@ struct HeldReap {
   UsbfsAdapter* adapter;
   UMockdevIoctlClient* client;
 };
+
+// A held reap's wait: a source that is ready at its ready time and then runs its callback.
+gboolean DispatchHeldReap(GSource*, GSourceFunc callback, gpointer data) {
+  return callback(data);
+}
+GSourceFuncs kHeldReapFuncs = {nullptr, nullptr, DispatchHeldReap, nullptr, nullptr, nullptr};
+
+// GLib's monotonic clock and the steady clock are the same clock, in microseconds.
+gint64 Microseconds(Pacer::Clock::time_point moment) {
+  auto since = moment.time_since_epoch();
+  return std::chrono::ceil<std::chrono::microseconds>(since).count();
+}
 
 }  // namespace
 
@@ -164,7 +177,7 @@ gboolean UsbfsAdapter::OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, 
   unsigned long request = umockdev_ioctl_client_get_request(client);
   long result = adapter->Ioctl(open, request, umockdev_ioctl_client_get_arg(client));
   if (result == kAnswerLater)
-    adapter->Hold(client);
+    adapter->Hold(client, adapter->HoldUntil(open));
   else
     Answer(client, result);
   return TRUE;
@@ -172,8 +185,9 @@ gboolean UsbfsAdapter::OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, 
 
 // The program waits in its ioctl meanwhile; the wait runs where the adapter's requests are
 // handled, so other programs are served as usual.
-void UsbfsAdapter::Hold(UMockdevIoctlClient* client) {
-  GSource* source = g_timeout_source_new(kIdleReapMs);
+void UsbfsAdapter::Hold(UMockdevIoctlClient* client, gint64 ready) {
+  GSource* source = g_source_new(&kHeldReapFuncs, sizeof(GSource));
+  g_source_set_ready_time(source, ready);
   g_source_set_callback(source, OnHeldReap, new HeldReap{this, g_object_ref(client)},
                         [](gpointer held) {
                           g_object_unref(static_cast<HeldReap*>(held)->client);
@@ -334,14 +348,18 @@ std::optional<UsbfsAdapter::Pipe> UsbfsAdapter::FindPipe(uint8_t address) const 
   return std::nullopt;
 }
 
-long UsbfsAdapter::Transfer(TransferKind kind, uint8_t endpoint, uint8_t* data, uint32_t length) {
+long UsbfsAdapter::Transfer(TransferKind kind, uint8_t endpoint, uint8_t* data, uint32_t length,
+                            Pacer::Clock::time_point* due) {
   std::optional<Pipe> pipe = FindPipe(endpoint);
   if (!pipe) return -ENOENT;
   uint32_t moved = length;
-  kit::RawReply reply =
-      kind == TransferKind::kBulk
-          ? device_->BulkTransfer(pipe->interface, pipe->endpoint, data, &moved)
-          : device_->InterruptTransfer(pipe->interface, pipe->endpoint, data, &moved);
+  kit::RawReply reply;
+  if (kind != TransferKind::kBulk)
+    reply = device_->InterruptTransfer(pipe->interface, pipe->endpoint, data, &moved);
+  else if (due != nullptr)
+    reply = device_->SubmitBulk(pipe->interface, pipe->endpoint, data, &moved, due);
+  else
+    reply = device_->BulkTransfer(pipe->interface, pipe->endpoint, data, &moved);
   return device_->IsGone() ? -ENODEV : Result(reply, moved);
 }
 
@@ -372,8 +390,15 @@ long UsbfsAdapter::Submit(Open& open, UMockdevIoctlData* arg) {
     result = Control(setup[0], setup[1], uint16_t(setup[2] | setup[3] << 8),
                      uint16_t(setup[4] | setup[5] << 8), setup + kSetupSize, length);
   } else if (urb->type == USBDEVFS_URB_TYPE_BULK) {
+    // The bytes move now; the URB completes when the bus has carried them, so that the
+    // program may have more in flight meanwhile, as with a kernel.
+    Pacer::Clock::time_point due;
     result = Transfer(TransferKind::kBulk, urb->endpoint, buffer ? buffer->data : nullptr,
-                      uint32_t(urb->buffer_length));
+                      uint32_t(urb->buffer_length), &due);
+    if (result == -ENODEV) return -ENODEV;
+    Complete(*urb, result);
+    open.timed.push_back({due, std::move(target)});
+    return 0;
   } else {
     return -EINVAL;
   }
@@ -390,10 +415,21 @@ long UsbfsAdapter::Discard(Open& open, UMockdevIoctlData* arg) {
   auto* address = reinterpret_cast<const gulong*>(arg->data);  // the URB's own address
   auto found = std::find_if(open.pending.begin(), open.pending.end(),
                             [&](const Urb& urb) { return urb.urb->client_addr == *address; });
-  if (found == open.pending.end()) return -EINVAL;  // completed already, or never submitted
-  Complete(*As<usbdevfs_urb>(found->urb), -ENOENT);
-  open.reaped.push_back(std::move(found->urb));
-  open.pending.erase(found);
+  auto timed = std::find_if(open.timed.begin(), open.timed.end(),
+                            [&](const Timed& urb) { return urb.urb->client_addr == *address; });
+  IoctlDataRef discarded;
+  if (found != open.pending.end()) {
+    discarded = std::move(found->urb);
+    open.pending.erase(found);
+  } else if (timed != open.timed.end()) {
+    // Its bytes have left the camera: they are lost with it, as on a bus.
+    discarded = std::move(timed->urb);
+    open.timed.erase(timed);
+  } else {
+    return -EINVAL;  // completed already, or never submitted
+  }
+  Complete(*As<usbdevfs_urb>(discarded), -ENOENT);
+  open.reaped.push_back(std::move(discarded));
   open.idle = false;
   return 0;
 }
@@ -417,13 +453,26 @@ void UsbfsAdapter::Deliver(Open& open) {
     open.reaped.push_back(std::move(urb->urb));
     urb = open.pending.erase(urb);
   }
+  Pacer::Clock::time_point now = Pacer::Clock::now();
+  while (!open.timed.empty() && (stale || open.timed.front().due <= now)) {
+    // Bytes still on the bus when the device went never arrived.
+    if (open.timed.front().due > now)
+      Complete(*As<usbdevfs_urb>(open.timed.front().urb), -ESHUTDOWN);
+    open.reaped.push_back(std::move(open.timed.front().urb));
+    open.timed.pop_front();
+  }
+}
+
+gint64 UsbfsAdapter::HoldUntil(const Open& open) const {
+  if (!open.timed.empty()) return Microseconds(open.timed.front().due);
+  return g_get_monotonic_time() + gint64(kIdleReapMs) * 1000;
 }
 
 long UsbfsAdapter::Reap(Open& open, UMockdevIoctlData* arg, bool may_wait) {
   Deliver(open);
   if (open.reaped.empty()) {
     if (Stale(open)) return -ENODEV;
-    if (open.pending.empty()) return -EAGAIN;
+    if (open.pending.empty() && open.timed.empty()) return -EAGAIN;
     // The first empty reap answers at once: a program reaps until nothing is left after
     // every completion. Only one that finds nothing again is waiting for the pending URBs.
     if (may_wait && open.idle) return kAnswerLater;

@@ -54,11 +54,16 @@ class UsbfsAdapter {
     IoctlDataRef urb;     // the program's usbdevfs_urb
     IoctlDataRef buffer;  // its data, none when it has no length
   };
+  struct Timed {
+    Pacer::Clock::time_point due;  // when the bus has carried its bytes
+    IoctlDataRef urb;
+  };
   struct Open {
     uint64_t offset = 0;
     uint64_t generation = 0;
     std::set<unsigned int> claimed;   // interface numbers
     std::deque<Urb> pending;          // interrupt-IN URBs waiting for a packet
+    std::deque<Timed> timed;          // bulk URBs whose bytes are still on the bus
     std::deque<IoctlDataRef> reaped;  // completed URBs, waiting to be reaped
     bool idle = false;                // the last reap found nothing complete but URBs pending
   };
@@ -80,13 +85,20 @@ class UsbfsAdapter {
   long Control(uint8_t request_type, uint8_t request, uint16_t value, uint16_t index, uint8_t* data,
                uint16_t length);
   std::optional<Pipe> FindPipe(uint8_t address) const;
-  long Transfer(TransferKind kind, uint8_t endpoint, uint8_t* data, uint32_t length);
+  // With `due`, a bulk transfer that completes then rather than when the call returns.
+  long Transfer(TransferKind kind, uint8_t endpoint, uint8_t* data, uint32_t length,
+                Pacer::Clock::time_point* due = nullptr);
   long Submit(Open& open, UMockdevIoctlData* urb);
   long Discard(Open& open, UMockdevIoctlData* arg);
-  // Completes the pending URBs whose packet has come (all of them, once the device is gone).
+  // Completes the pending URBs whose packet has come and the bulk URBs whose bytes are
+  // through (all of them, once the device is gone).
   void Deliver(Open& open);
   long Reap(Open& open, UMockdevIoctlData* arg, bool may_wait);
-  void Hold(UMockdevIoctlClient* client);
+  // Answers the reap at `ready` (monotonic microseconds) instead.
+  void Hold(UMockdevIoctlClient* client, gint64 ready);
+  // When a reap that found nothing is answered: when the next bulk URB completes, else
+  // after an idle wait.
+  gint64 HoldUntil(const Open& open) const;
   bool Stale(const Open& open) const;
   bool HasInterface(unsigned int number) const;
   bool ClaimedByAnother(const Open& open) const;
