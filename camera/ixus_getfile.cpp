@@ -15,6 +15,7 @@
 #include "camera/PictureData.h"
 #include "camera/PictureFile.h"
 #include "camera/PictureNames.h"
+#include "camera/PictureTurn.h"
 #include "camera/PictureTurns.h"
 #include "camera/err_req.h"
 #include "camera/ixus_command.h"
@@ -82,6 +83,8 @@ Fetched GetPicture(USBDevice* device, unsigned char* buffer, const char* path, p
   if (!ReceivePicture(pipe, buffer, picture->size, file->Fd())) return Fetched::kFailed;
 
   if (turn) {
+    // Said now, after the picture's own line, whenever the turn itself comes.
+    fprintf(stderr, "\n rotate %s\n", TurnAngle(picture->orientation));
     turns.Add(key, std::move(file), *name, picture->Copy());
     return Fetched::kTurning;
   }

@@ -91,6 +91,20 @@ Names FolderNames(const std::string& folder) {
   return names;
 }
 
+// The pictures standard error says are turned: a " rotate" line tells of the picture whose
+// "Download" line came last before it.
+Names TurnsSaid(const std::string& said) {
+  Names turned;
+  std::string picture;
+  size_t start = 0;
+  for (size_t end; (end = said.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = said.substr(start, end - start);
+    if (line.rfind("Download ", 0) == 0) picture = line.substr(line.rfind('\\') + 1);
+    if (line.rfind(" rotate ", 0) == 0) turned.push_back(picture);
+  }
+  return turned;
+}
+
 // The frame's width and height, as the picture in the file stands.
 std::pair<uint32_t, uint32_t> FrameOf(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -172,9 +186,11 @@ TEST_P(WholeRun, NamesEveryPictureAndMarksItOnceItStands) {
   for (size_t i = 0; i < count; i++) names.push_back(NameOf(i));
   EXPECT_EQ(FolderNames(folder), names);  // no hidden file stays
   size_t kept = 0;
+  Names turned_names;
   for (size_t i = 0; i < count; i++) {
     SCOPED_TRACE(NameOf(i));
     bool turned = Turned(test.orientations[i]);
+    if (turned) turned_names.push_back(NameOf(i));
     std::vector<uint8_t> stored = watching_->FindFile("D:\\DCIM\\100CANON\\" + NameOf(i))->bytes;
     std::string file = ReadFile(folder + "/" + NameOf(i));
     if (turned && test.jpegtran) {
@@ -188,6 +204,7 @@ TEST_P(WholeRun, NamesEveryPictureAndMarksItOnceItStands) {
     if (i + 1 < count) next = NameOf(i + 1);
     ExpectMarkedOnceNamed(i, turned, next);
   }
+  EXPECT_EQ(TurnsSaid(said_), turned_names);
   Names events = watching_->Events();
   EXPECT_EQ(std::count_if(events.begin(), events.end(),
                           [](const std::string& event) {
