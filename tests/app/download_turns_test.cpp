@@ -115,11 +115,11 @@ std::pair<uint32_t, uint32_t> FrameOf(const std::string& path) {
 
 class TurnedRun : public CameraSession {
  protected:
-  // Starts on a camera holding pictures stored in these orientations, every row selected.
-  void StartOn(const std::vector<uint16_t>& orientations) {
-    watching_ = CameraOf(orientations);
+  // Starts on the camera with every row selected.
+  void StartOn(std::shared_ptr<WatchingCamera> camera) {
+    watching_ = std::move(camera);
     StartWith(watching_);
-    std::vector<int> rows(orientations.size());
+    std::vector<int> rows(static_cast<size_t>(Rows()));
     for (size_t i = 0; i < rows.size(); i++) rows[i] = int(i);
     SelectRows(rows);
   }
@@ -174,7 +174,7 @@ TEST_P(WholeRun, NamesEveryPictureAndMarksItOnceItStands) {
   // Set before the application's threads start: an empty folder is all PATH then holds.
   std::optional<testsupport::EnvironmentSetting> path;
   if (!test.jpegtran) path.emplace("PATH", ScratchFolder());
-  StartOn(test.orientations);
+  StartOn(CameraOf(test.orientations));
   std::string folder = ScratchFolder();
   Run(folder);
 
@@ -254,7 +254,7 @@ class StoppedRun : public TurnedRun, public testing::WithParamInterface<StopCase
 TEST_P(StoppedRun, TheTurnedPictureBeforeTheOneInFlightIsNamedAndMarked) {
   const StopCase& test = GetParam();
   if (!testsupport::OnPath("jpegtran")) GTEST_SKIP() << "no jpegtran";
-  StartOn({6, 1, 1});
+  StartOn(CameraOf({6, 1, 1}));
   windows_.on_line = [&](const std::string& line) {
     if (line != "Downloading 2 of 3") return;
     if (test.how == Stop::kCancel) app->CancelRun();
@@ -284,5 +284,31 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(StopCase{"Cancel", Stop::kCancel, {}}, StopCase{"Quit", Stop::kQuit, {}},
                     StopCase{"FailedTransfer", Stop::kFailedTransfer, {"Transfer failed"}}),
     [](const testing::TestParamInfo<StopCase>& info) { return info.param.label; });
+
+// A picture of the same name in another folder, asked for while the first is still being
+// turned, is refused as one whose name is taken: the first asked for keeps the name.
+TEST_F(TurnedRun, ASecondPictureOfTheNameBeingTurnedIsRefused) {
+  if (!testsupport::OnPath("jpegtran")) GTEST_SKIP() << "no jpegtran";
+  std::shared_ptr<WatchingCamera> camera = CameraOf({6});
+  sim::PictureSpec spec;
+  spec.name = NameOf(0);
+  spec.width = 320;
+  spec.height = 240;
+  spec.date = 1000000000u - 60;
+  camera->AddFile("101CANON", {spec.name, sim::kAttributeNew, spec.date, sim::MakePicture(spec)});
+  StartOn(camera);
+  std::string folder = ScratchFolder();
+  Run(folder);
+
+  EXPECT_EQ(alerts_.Texts(), Names{"The file already exists."});
+  EXPECT_EQ(windows_.Calls().back(), "download finished 1 1 " + folder);
+  EXPECT_EQ(FolderNames(folder), Names{NameOf(0)});
+  EXPECT_EQ(FrameOf(folder + "/" + NameOf(0)), std::make_pair(240u, 320u));
+  EXPECT_FALSE(New(0));
+  EXPECT_EQ(camera->FindFile("D:\\DCIM\\101CANON\\" + NameOf(0))->attributes & 0x20, 0x20);
+  EXPECT_EQ(Row(1)->attributes & pic_Item::kNew, pic_Item::kNew);
+  Names events = camera->Events();
+  EXPECT_EQ(std::count(events.begin(), events.end(), "get " + NameOf(0)), 1);
+}
 
 }  // namespace
