@@ -36,7 +36,7 @@ bool ptv_App::ChangeRecord(PictureId picture, const std::function<void(pic_Item*
   return true;
 }
 
-bool ptv_App::Download(PictureId picture) {
+bool ptv_App::Download(PictureId picture, uint32_t& named) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Download: Could not open USB device");
@@ -44,32 +44,57 @@ bool ptv_App::Download(PictureId picture) {
   }
   // The row may be turned on the GUI thread meanwhile: the protocol works on a copy.
   std::unique_ptr<pic_Item> copy;
-  ChangeRecord(picture, [&](pic_Item* record) {
-    copy = std::make_unique<pic_Item>(record->GetName(), record->attributes, record->size,
-                                      record->date, nullptr, record->xres, record->yres);
-    copy->set_Flash(record->flash);
-    copy->set_Orientation(record->orientation);
-  });
+  ChangeRecord(picture, [&](pic_Item* record) { copy = record->Copy(); });
   if (!copy) {
     CloseCamera();
     return false;
   }
   fprintf(stderr, "\nDownload %s\n", copy->GetName());
-  if (!ixus_getfile(camera, camerabuffer, copy->GetName(), copy.get())) {
-    CloseCamera();
-    return false;
+  Fetched fetched = GetPicture(camera, camerabuffer, copy->GetName(), copy.get(), turns_, picture);
+  // Turns that ended while this picture's data flowed get their marks first, in order.
+  bool turned = TurnsEnded(camera, turns_.TakeEnded(), named);
+  if (fetched == Fetched::kNamed) {
+    named++;
+    MarkDownloaded(camera, picture, *copy);
   }
-  unsigned char downloaded = uint8_t(copy->attributes) & ~pic_Item::kNew;
-  if (ixus_setattr(camera, camerabuffer, copy->GetName(), downloaded)) {
+  CloseCamera();
+  return fetched != Fetched::kFailed && turned;
+}
+
+void ptv_App::MarkDownloaded(USBDevice* camera, PictureId picture, const pic_Item& copy) {
+  unsigned char downloaded = uint8_t(copy.attributes) & ~pic_Item::kNew;
+  if (ixus_setattr(camera, camerabuffer, copy.GetName(), downloaded)) {
     ChangeRecord(picture, [&](pic_Item* record) {
       record->set_Attrs(record->attributes & ~pic_Item::kNew);
       MainWin()->List().update_item(record);
     });
   } else {
-    RecheckRecord(camera, picture, copy->GetName());
+    RecheckRecord(camera, picture, copy.GetName());
   }
-  CloseCamera();
-  return true;
+}
+
+bool ptv_App::TurnsEnded(USBDevice* camera, std::vector<PictureTurns::Ended> ended,
+                         uint32_t& named) {
+  bool all = true;
+  for (PictureTurns::Ended& turn : ended) {
+    if (!TurnNamed(turn.error)) {
+      all = false;
+      continue;
+    }
+    named++;
+    if (camera != nullptr) MarkDownloaded(camera, turn.key, *turn.picture);
+  }
+  return all;
+}
+
+void ptv_App::FinishTurns(uint32_t& named) {
+  if (!turns_.Owing()) return;
+  // Waited for outside the camera session: a camera unplugged meanwhile goes at once.
+  std::vector<PictureTurns::Ended> ended = turns_.TakeAll();
+  // Without the camera the pictures stand under their names all the same, still new on it.
+  USBDevice* camera = OpenCamera();
+  TurnsEnded(camera, std::move(ended), named);
+  if (camera != nullptr) CloseCamera();
 }
 
 void ptv_App::Setattr(PictureId picture, unsigned long attributes) {

@@ -54,9 +54,11 @@ void ptv_App::Download_Selected() {
     if (!ChangeRecord(pictures[done], [](pic_Item*) {})) continue;
     snprintf(text, sizeof text, "Downloading %ld of %ld", done + 1, count);
     updatestatus(0, text);
-    if (!Download(pictures[done])) break;
-    complete++;
+    if (!Download(pictures[done], complete)) break;
   }
+  // Stopped or not, every picture whose data came whole is named and marked before the run
+  // ends, and before the current folder may change.
+  FinishTurns(complete);
   downloading_ = false;
   closestatus();
   char folder[PATH_MAX];

@@ -15,6 +15,13 @@ pic_Item::pic_Item(const char* name, unsigned long attributes, unsigned long siz
   set_Name(name);
 }
 
+std::unique_ptr<pic_Item> pic_Item::Copy() const {
+  auto copy = std::make_unique<pic_Item>(GetName(), attributes, size, date, nullptr, xres, yres);
+  copy->set_Flash(flash);
+  copy->set_Orientation(orientation);
+  return copy;
+}
+
 PictureId pic_Item::NextId() {
   static std::atomic<PictureId> next{1};
   return next++;

@@ -21,6 +21,10 @@ class pic_Item {
   pic_Item(const pic_Item&) = delete;
   pic_Item& operator=(const pic_Item&) = delete;
 
+  // The picture's facts in a record of their own, with an identity of its own and no
+  // thumbnail: for work on the picture that must not reach its row.
+  std::unique_ptr<pic_Item> Copy() const;
+
   void set_Name(const char* name) { name_ = name ? name : ""; }
   void set_Attrs(unsigned long value) { attributes = uint32_t(value); }
   void set_Date(unsigned long value) { date = uint32_t(value); }

@@ -8,9 +8,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "app/pic_Item.h"
 #include "camera/CameraHost.h"
+#include "camera/PictureTurns.h"
 #include "kit/Looper.h"
 
 class AppWindows;
@@ -39,7 +41,11 @@ class ptv_App : public kit::Looper, public CameraHost {
 
   // Camera operations, each in its own camera session, on the application thread. A picture
   // is named by its record's identity; one that has left the list meanwhile is left alone.
-  bool Download(PictureId picture);
+  // Download is one step of a download run: false when the run must stop. A picture named at
+  // once is marked downloaded on the camera at once; one to be turned is counted and marked
+  // once its turn has ended, by a later step or by the run's end (FinishTurns). `named`
+  // counts the pictures that now stand under their names.
+  bool Download(PictureId picture, uint32_t& named);
   void Setattr(PictureId picture, unsigned long attributes);
   bool Deletepic(const char* path);
   void opencamerainfo();
@@ -80,7 +86,9 @@ class ptv_App : public kit::Looper, public CameraHost {
   void closestatus() override;
   CameraFacts& Facts() override { return facts; }
   bool Cancelled() const override;
-  bool Quitting() const override { return quitting_; }
+  // A picture turned while the next one's data flowed still has its mark to be written: the
+  // data in flight must be read off for that command, even when the program is ending.
+  bool Quitting() const override { return quitting_ && !turns_.Owing(); }
 
   unsigned char camerabuffer[kCameraBufferSize];
   CameraFacts facts;
@@ -108,6 +116,14 @@ class ptv_App : public kit::Looper, public CameraHost {
   // out: the record takes the picture's flags from the camera's listing, or leaves the list
   // when the camera no longer holds it.
   void RecheckRecord(USBDevice* camera, PictureId picture, const std::string& path);
+  // Marks the picture downloaded on the camera, its file being complete under its name; the
+  // row follows, or, when the answer did not come, takes what the camera holds.
+  void MarkDownloaded(USBDevice* camera, PictureId picture, const pic_Item& copy);
+  // The ends of turns taken from turns_: each picture named is counted and, with a camera,
+  // marked; one whose name was taken meanwhile is said. False when one was.
+  bool TurnsEnded(USBDevice* camera, std::vector<PictureTurns::Ended> ended, uint32_t& named);
+  // At a run's end: waits for every turn, then counts and marks its picture as above.
+  void FinishTurns(uint32_t& named);
   // Runs `change` on the record under the main window's lock when it is still in the list.
   bool ChangeRecord(PictureId picture, const std::function<void(pic_Item*)>& change);
 
@@ -119,6 +135,9 @@ class ptv_App : public kit::Looper, public CameraHost {
   std::atomic<bool> cancelled_{false};
   std::atomic<bool> quitting_{false};
   USBDevice* camera_ = nullptr;
+  // The running download's pictures being turned; empty between runs. Its thread works in the
+  // current folder, which a run keeps until FinishTurns.
+  PictureTurns turns_;
   std::unique_ptr<Roster> roster_;
   // Set once at start-up; read by other threads.
   std::atomic<MainWindow*> mainwin_{nullptr};

@@ -18,12 +18,6 @@
 
 namespace {
 
-const char* Angle(unsigned long orientation) {
-  if (orientation == 6) return "90";
-  if (orientation == 7) return "180";
-  return "270";
-}
-
 std::string Reason(const char* what, int error) {
   return std::string(what) + " (" + strerror(error) + ")";
 }
@@ -72,9 +66,14 @@ std::string Turn(PictureFile& download, PictureFile& turned, const char* angle, 
 
 }  // namespace
 
+const char* TurnAngle(unsigned long orientation) {
+  if (orientation == 6) return "90";
+  if (orientation == 7) return "180";
+  return "270";
+}
+
 int NameTurnedPicture(PictureFile& download, const std::string& name, pic_Item* picture) {
-  const char* angle = Angle(picture->orientation);
-  fprintf(stderr, "\n rotate %s\n", angle);
+  const char* angle = TurnAngle(picture->orientation);
   // A name taken meanwhile is never replaced, and then there is no use in turning.
   if (int state = NameState(name); state != 0) return state;
   PictureFile turned;

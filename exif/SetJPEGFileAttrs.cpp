@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <mutex>
 
 #include "app/pic_Item.h"
 #include "kit/FileAttributes.h"
@@ -15,6 +16,11 @@ int64_t LocalDate(uint32_t date) {
   time_t camera = time_t(date);
   struct tm fields {};
   if (gmtime_r(&camera, &fields) == nullptr) return -1;
+  // Pictures are described on the download thread and on the thread that turns them. mktime
+  // reloads the time zone on every call, under a lock of the C library's that the thread
+  // checker cannot see: the calls take turns here too.
+  static std::mutex zone;
+  std::lock_guard<std::mutex> guard(zone);
   // Kept 64 bits wide: dates past 2038 must not wrap to 1901.
   return int64_t(mktime(&fields));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -35,10 +36,13 @@ class RecordingWindows : public AppWindows {
     bar = 0;
   }
   void UpdateStatus(uint32_t delta, const char* text) override {
-    std::lock_guard<std::mutex> guard(mutex_);
-    bar += delta;
-    updates.push_back(delta);
-    if (text != nullptr) lines.push_back(text);
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      bar += delta;
+      updates.push_back(delta);
+      if (text != nullptr) lines.push_back(text);
+    }
+    if (text != nullptr && on_line) on_line(text);
   }
   void CloseStatus() override { Note("close status"); }
   void ShowCameraInfo(const CameraFacts& facts) override {
@@ -61,6 +65,8 @@ class RecordingWindows : public AppWindows {
     return calls;
   }
 
+  // Told each line the status window is given, on the thread that gives it; set before a run.
+  std::function<void(const std::string&)> on_line;
   PlainMainWindow main;
   std::mutex mutex_;
   std::vector<std::string> calls;

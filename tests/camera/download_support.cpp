@@ -73,22 +73,6 @@ std::vector<uint8_t> Typed(const char type[5], const void* value, size_t size) {
   return bytes;
 }
 
-EnvironmentSetting::EnvironmentSetting(const char* name, const std::optional<std::string>& value)
-    : name_(name) {
-  if (const char* old = getenv(name)) previous_ = old;
-  if (value)
-    setenv(name, value->c_str(), 1);
-  else
-    unsetenv(name);
-}
-
-EnvironmentSetting::~EnvironmentSetting() {
-  if (previous_)
-    setenv(name_.c_str(), previous_->c_str(), 1);
-  else
-    unsetenv(name_.c_str());
-}
-
 std::vector<uint8_t> Block(uint32_t length_word, uint32_t request_word, uint8_t code,
                            uint8_t command_class, uint32_t tag) {
   std::vector<uint8_t> block(80);

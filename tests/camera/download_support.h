@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Environment.h"
+
 namespace download_test {
 
 // A fresh folder made the current directory; afterwards the old one is current again and
@@ -38,18 +40,7 @@ std::optional<std::vector<uint8_t>> Attribute(const std::string& path, const std
 // The bytes of a typed attribute: its four-character type code, then the value.
 std::vector<uint8_t> Typed(const char type[5], const void* value, size_t size);
 
-// Sets an environment variable (or removes it, for none) until the object goes.
-class EnvironmentSetting {
- public:
-  EnvironmentSetting(const char* name, const std::optional<std::string>& value);
-  ~EnvironmentSetting();
-  EnvironmentSetting(const EnvironmentSetting&) = delete;
-  EnvironmentSetting& operator=(const EnvironmentSetting&) = delete;
-
- private:
-  std::string name_;
-  std::optional<std::string> previous_;
-};
+using testsupport::EnvironmentSetting;
 
 // The 80-byte block a command starts with, as the command table gives it.
 std::vector<uint8_t> Block(uint32_t length_word, uint32_t request_word, uint8_t code,

@@ -14,12 +14,14 @@
 #include "tests/camera/download_fixture.h"
 #include "tests/camera/thumbs_pictures.h"
 #include "tests/camera/turn_checks.h"
+#include "tests/support/Environment.h"
 #include "tests/support/Samples.h"
 
 namespace download_test {
 namespace {
 
 using Names = std::vector<std::string>;
+using testsupport::OnPath;
 
 std::vector<uint8_t> Text(const std::string& text) {
   return {text.begin(), text.end()};
@@ -38,17 +40,6 @@ std::vector<std::string> Lines(const std::string& path) {
     line.clear();
   }
   return lines;
-}
-
-bool OnPath(const std::string& program) {
-  std::string path = getenv("PATH") != nullptr ? getenv("PATH") : "";
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = std::min(path.find(':', start), path.size());
-    if (access((path.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
 }
 
 std::string Angle(uint32_t orientation) {
