@@ -61,12 +61,12 @@ void BM_ColdLoad(benchmark::State& state) {
     setup->camera->PaceBulk(sim::kFullSpeedBytesPerSecond);
     state.ResumeTiming();
     double cpu_start = ProcessSeconds();
-    double emulator_start = setup->camera->BehaviourCpuSeconds();
+    double emulator_start = setup->camera->EmulatorCpuSeconds();
     auto start = std::chrono::steady_clock::now();
     bool ok = setup->Load();
     wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     cpu += ProcessSeconds() - cpu_start;
-    emulator += setup->camera->BehaviourCpuSeconds() - emulator_start;
+    emulator += setup->camera->EmulatorCpuSeconds() - emulator_start;
     bytes += double(setup->camera->PacedBytes());
     wire += double(setup->camera->PacedBytes()) / double(sim::kFullSpeedBytesPerSecond);
     state.PauseTiming();

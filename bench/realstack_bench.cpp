@@ -84,7 +84,7 @@ struct Setup {
   }
 
   double EmulatorCpuSeconds() const {
-    return testbed ? testbed->EmulatorCpuSeconds() : camera->BehaviourCpuSeconds();
+    return testbed ? testbed->EmulatorCpuSeconds() : camera->EmulatorCpuSeconds();
   }
 
   bool Download() {

@@ -163,7 +163,7 @@ SimDevice::Outcome SimDevice::Run(TransferRecord& record, uint8_t* data, uint32_
     if (cut) outcome.moved = std::min(outcome.moved, fault->bytes);
     double cpu_start = ThreadCpuSeconds();
     outcome.reply = handler(data, &outcome.moved);
-    behaviour_cpu_ += ThreadCpuSeconds() - cpu_start;
+    emulator_cpu_ += ThreadCpuSeconds() - cpu_start;
     outcome.moved = outcome.reply.Ok() ? std::min(outcome.moved, *length) : 0;
     if (fault && fault->kind == TransferFault::kFailAfter) outcome.reply = RawReply::Failed();
   }
@@ -181,7 +181,15 @@ void SimDevice::Finish(Outcome& outcome, bool bulk, Pacer::Clock::time_point* co
   if (complete != nullptr)
     *complete = paced ? pacer_.Charge(outcome.moved, outcome.issued) : outcome.issued;
   else if (paced)
-    pacer_.Account(outcome.moved, outcome.issued);
+    Pace(outcome.moved, outcome.issued);
+}
+
+void SimDevice::Pace(uint64_t bytes, Pacer::Clock::time_point issued) {
+  double cpu_start = ThreadCpuSeconds();
+  pacer_.Account(bytes, issued);
+  double cpu = ThreadCpuSeconds() - cpu_start;
+  std::lock_guard lock(mutex_);
+  emulator_cpu_ += cpu;
 }
 
 RawReply SimDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint16_t value,
@@ -318,9 +326,9 @@ uint64_t SimDevice::PacedBytes() const {
   return pacer_.Charged();
 }
 
-double SimDevice::BehaviourCpuSeconds() const {
+double SimDevice::EmulatorCpuSeconds() const {
   std::lock_guard lock(mutex_);
-  return behaviour_cpu_;
+  return emulator_cpu_;
 }
 
 void SimDevice::Unplug() {

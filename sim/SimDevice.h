@@ -81,9 +81,9 @@ class SimDevice : public kit::RawUsbNode {
   void PaceBulk(uint64_t bytes_per_second);
   // The bulk bytes paced since then: their time at that rate is the wire time.
   uint64_t PacedBytes() const;
-  // The CPU seconds the device's behaviour has taken answering transfers: the emulator's own
-  // cost, on the threads of the program that made them.
-  double BehaviourCpuSeconds() const;
+  // The CPU seconds the device has taken answering transfers and keeping their pace: the
+  // emulator's own cost, on the threads of the program that made them.
+  double EmulatorCpuSeconds() const;
 
   // Presence. Unplug: the device is gone and its bus (if any) drops its node. Disconnect:
   // gone without telling the bus (the bus itself calls it). Connect: plugged in again,
@@ -137,6 +137,8 @@ class SimDevice : public kit::RawUsbNode {
   // After the lock is released: tell the bus about an unplug, keep the pace (waiting for the
   // transfer's end, or telling it in `complete`).
   void Finish(Outcome& outcome, bool bulk, Pacer::Clock::time_point* complete);
+  // Waits until the bus has carried the transfer, counting the wait's CPU as the emulator's.
+  void Pace(uint64_t bytes, Pacer::Clock::time_point issued);
   const EndpointDescriptorBytes* FindEndpoint(uint32_t interface, uint32_t endpoint) const;
   kit::RawReply Pipe(TransferKind kind, uint32_t interface, uint32_t endpoint, void* data,
                      uint32_t* length, Pacer::Clock::time_point* complete);
@@ -153,7 +155,7 @@ class SimDevice : public kit::RawUsbNode {
   uint32_t version_ = kit::kRawDriverVersion;
   int active_ = -1;
   uint64_t transfers_ = 0;
-  double behaviour_cpu_ = 0;
+  double emulator_cpu_ = 0;
   uint64_t generation_ = 0;
   bool gone_ = false;
   bool keep_log_ = true;
