@@ -1,14 +1,33 @@
 #include "kit/Bitmap.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace kit {
+
+namespace {
+
+// The pages of fresh memory that is about to be written whole, made present with one call
+// instead of a fault on each page's first write: a list of a thousand thumbnails takes 77 MB.
+void Populate(uint8_t* bits, size_t length) {
+  static const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+  uintptr_t start = (uintptr_t(bits) + page - 1) & ~(page - 1);
+  uintptr_t end = (uintptr_t(bits) + length) & ~(page - 1);
+  // Older kernels refuse the advice; the pages then come one fault at a time, as before.
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+}
+
+}  // namespace
 
 Bitmap::Bitmap(int width, int height, Fill fill)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), bytes_per_row_(width_ * 4) {
   bits_ = fill == Fill::kZero ? std::make_unique<uint8_t[]>(BitsLength())
                               : std::make_unique_for_overwrite<uint8_t[]>(BitsLength());
+  if (fill == Fill::kNone) Populate(bits_.get(), BitsLength());
 }
 
 uint32_t Bitmap::PixelAt(int x, int y) const {
