@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sim/CpuTime.h"
-
 namespace sim {
 
 using kit::RawReply;
@@ -161,9 +159,7 @@ SimDevice::Outcome SimDevice::Run(TransferRecord& record, uint8_t* data, uint32_
     bool cut =
         fault && (fault->kind == TransferFault::kShort || fault->kind == TransferFault::kFailAfter);
     if (cut) outcome.moved = std::min(outcome.moved, fault->bytes);
-    double cpu_start = ThreadCpuSeconds();
     outcome.reply = handler(data, &outcome.moved);
-    emulator_cpu_ += ThreadCpuSeconds() - cpu_start;
     outcome.moved = outcome.reply.Ok() ? std::min(outcome.moved, *length) : 0;
     if (fault && fault->kind == TransferFault::kFailAfter) outcome.reply = RawReply::Failed();
   }
@@ -181,19 +177,18 @@ void SimDevice::Finish(Outcome& outcome, bool bulk, Pacer::Clock::time_point* co
   if (complete != nullptr)
     *complete = paced ? pacer_.Charge(outcome.moved, outcome.issued) : outcome.issued;
   else if (paced)
-    Pace(outcome.moved, outcome.issued);
+    pacer_.Account(outcome.moved, outcome.issued);
 }
 
-void SimDevice::Pace(uint64_t bytes, Pacer::Clock::time_point issued) {
-  double cpu_start = ThreadCpuSeconds();
-  pacer_.Account(bytes, issued);
-  double cpu = ThreadCpuSeconds() - cpu_start;
-  std::lock_guard lock(mutex_);
-  emulator_cpu_ += cpu;
+SimDevice::EmulatorTime::~EmulatorTime() {
+  double spent = ThreadCpuSeconds() - start_;
+  std::lock_guard lock(device_.mutex_);
+  device_.emulator_cpu_ += spent;
 }
 
 RawReply SimDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint16_t value,
                                     uint16_t index, uint16_t* length, void* data) {
+  EmulatorTime counted(*this);
   Outcome outcome;
   {
     std::lock_guard lock(mutex_);
@@ -215,6 +210,7 @@ RawReply SimDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint1
 
 RawReply SimDevice::Pipe(TransferKind kind, uint32_t interface, uint32_t endpoint, void* data,
                          uint32_t* length, Pacer::Clock::time_point* complete) {
+  EmulatorTime counted(*this);
   Pacer::Clock::time_point issued = Pacer::Clock::now();
   bool bulk = kind == TransferKind::kBulk;
   uint8_t address = 0;

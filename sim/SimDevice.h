@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kit/RawUsb.h"
+#include "sim/CpuTime.h"
 #include "sim/Descriptors.h"
 #include "sim/DeviceFaults.h"
 #include "sim/Pacer.h"
@@ -81,8 +82,8 @@ class SimDevice : public kit::RawUsbNode {
   void PaceBulk(uint64_t bytes_per_second);
   // The bulk bytes paced since then: their time at that rate is the wire time.
   uint64_t PacedBytes() const;
-  // The CPU seconds the device has taken answering transfers and keeping their pace: the
-  // emulator's own cost, on the threads of the program that made them.
+  // The CPU seconds the device's transfer calls have taken, answering and keeping the pace:
+  // the emulator's own cost, on the threads of the program that made them.
   double EmulatorCpuSeconds() const;
 
   // Presence. Unplug: the device is gone and its bus (if any) drops its node. Disconnect:
@@ -137,8 +138,17 @@ class SimDevice : public kit::RawUsbNode {
   // After the lock is released: tell the bus about an unplug, keep the pace (waiting for the
   // transfer's end, or telling it in `complete`).
   void Finish(Outcome& outcome, bool bulk, Pacer::Clock::time_point* complete);
-  // Waits until the bus has carried the transfer, counting the wait's CPU as the emulator's.
-  void Pace(uint64_t bytes, Pacer::Clock::time_point issued);
+  // Counts the CPU of one transfer call, from entry to return, as the emulator's: the device
+  // stands for the kernel and the camera alike.
+  class EmulatorTime {
+   public:
+    explicit EmulatorTime(SimDevice& device) : device_(device), start_(ThreadCpuSeconds()) {}
+    ~EmulatorTime();
+
+   private:
+    SimDevice& device_;
+    double start_;
+  };
   const EndpointDescriptorBytes* FindEndpoint(uint32_t interface, uint32_t endpoint) const;
   kit::RawReply Pipe(TransferKind kind, uint32_t interface, uint32_t endpoint, void* data,
                      uint32_t* length, Pacer::Clock::time_point* complete);
