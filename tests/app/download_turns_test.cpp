@@ -205,7 +205,9 @@ TEST_P(WholeRun, NamesEveryPictureAndMarksItOnceItStands) {
     EXPECT_FALSE(New(i));
     std::optional<std::string> next;
     if (i + 1 < count) next = NameOf(i + 1);
-    ExpectMarkedOnceNamed(i, turned, next);
+    // Without jpegtran a turn fails at once, and may have ended before the next picture is
+    // asked for: its mark then rightly comes first.
+    ExpectMarkedOnceNamed(i, turned && test.jpegtran, next);
   }
   EXPECT_EQ(TurnsSaid(said_), turned_names);
   // Turned or kept as stored, the turned pictures are marked in their order.
