@@ -43,7 +43,11 @@ std::vector<JpegSegment> HeadSegments(const std::vector<uint8_t>& file) {
 }
 
 size_t ThumbnailReplyLength(const std::vector<uint8_t>& file) {
-  std::vector<JpegSegment> segments = HeadSegments(file);
+  return ThumbnailReplyLength(file, HeadSegments(file));
+}
+
+size_t ThumbnailReplyLength(const std::vector<uint8_t>& file,
+                            const std::vector<JpegSegment>& segments) {
   for (const JpegSegment& segment : segments)
     if (segment.marker == kApp1Marker) return segment.end;
   if (!segments.empty()) return segments.front().end;

@@ -25,5 +25,8 @@ std::vector<JpegSegment> HeadSegments(const std::vector<uint8_t>& file);
 // APP1 segment; without one, SOI and the first segment after it (a reply without EXIF);
 // 0 for a file that is not a JPEG.
 size_t ThumbnailReplyLength(const std::vector<uint8_t>& file);
+// The same from the file's head segments, already walked.
+size_t ThumbnailReplyLength(const std::vector<uint8_t>& file,
+                            const std::vector<JpegSegment>& segments);
 
 }  // namespace sim

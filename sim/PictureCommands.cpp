@@ -1,5 +1,7 @@
 // The commands on one picture: its data (thumbnail or whole file), its attribute byte,
 // its removal.
+#include <algorithm>
+
 #include "sim/Bytes.h"
 #include "sim/CommandHandlers.h"
 #include "sim/JpegSegments.h"
@@ -36,11 +38,12 @@ void NotePadding(bool padded, const char* command, std::string* problem) {
 uint32_t ThumbnailLength(const CameraFile& file) {
   for (size_t limit = kFirstThumbnailSearch;; limit *= 4) {
     std::vector<uint8_t> head = file.Head(limit);
-    bool exif_found = false;
-    for (const JpegSegment& segment : HeadSegments(head))
-      exif_found |= segment.marker == kApp1Marker;
+    std::vector<JpegSegment> segments = HeadSegments(head);
+    bool exif_found = std::any_of(segments.begin(), segments.end(), [](const JpegSegment& segment) {
+      return segment.marker == kApp1Marker;
+    });
     if (exif_found || head.size() < limit || limit >= kThumbnailSearch)
-      return uint32_t(ThumbnailReplyLength(head));
+      return uint32_t(ThumbnailReplyLength(head, segments));
   }
 }
 

@@ -178,9 +178,13 @@ ssize_t USBDevice::ControlTransfer(uint8_t request_type, uint8_t request, uint16
   return moved <= length ? moved : -1;
 }
 
+bool USBDevice::Serves(const USBEndpoint* endpoint) const {
+  return endpoint != nullptr && endpoint->Device() == this && node_;
+}
+
 ssize_t USBDevice::PipeTransfer(const USBEndpoint* endpoint, void* data, uint32_t length,
                                 bool interrupt) const {
-  if (endpoint == nullptr || endpoint->Device() != this || !node_) return -1;
+  if (!Serves(endpoint)) return -1;
   uint32_t moved = length;
   uint32_t interface = endpoint->Interface()->Index();
   kit::RawReply reply = interrupt
@@ -200,12 +204,12 @@ ssize_t USBDevice::InterruptTransfer(const USBEndpoint* endpoint, void* data,
 }
 
 void USBDevice::StartReadAhead(const USBEndpoint* endpoint, uint64_t total, uint32_t piece) const {
-  if (endpoint == nullptr || endpoint->Device() != this || !node_ || !ReadsAhead()) return;
+  if (!Serves(endpoint) || !ReadsAhead()) return;
   node_->StartReadAhead(endpoint->Interface()->Index(), endpoint->Index(), total, piece);
 }
 
 void USBDevice::EndReadAhead(const USBEndpoint* endpoint) const {
-  if (endpoint == nullptr || endpoint->Device() != this || !node_ || !ReadsAhead()) return;
+  if (!Serves(endpoint) || !ReadsAhead()) return;
   node_->EndReadAhead(endpoint->Interface()->Index(), endpoint->Index());
 }
 

@@ -72,6 +72,8 @@ class USBDevice {
   void PopulateConfig(USBConfiguration* configuration);
   void PopulateInterface(USBInterface* interface);
   const char* CachedString(uint8_t index, std::unique_ptr<char[]>* cache) const;
+  // Whether the endpoint is this open device's own.
+  bool Serves(const USBEndpoint* endpoint) const;
   ssize_t PipeTransfer(const USBEndpoint* endpoint, void* data, uint32_t length,
                        bool interrupt) const;
 

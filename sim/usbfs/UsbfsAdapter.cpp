@@ -382,6 +382,7 @@ long UsbfsAdapter::Submit(Open& open, UMockdevIoctlData* arg) {
     return 0;
   }
   long result;
+  std::optional<Pacer::Clock::time_point> due;  // a bulk URB's, when the bus has carried it
   if (urb->type == USBDEVFS_URB_TYPE_CONTROL && buffer &&
       size_t(urb->buffer_length) >= kSetupSize) {
     uint8_t* setup = buffer->data;
@@ -390,23 +391,21 @@ long UsbfsAdapter::Submit(Open& open, UMockdevIoctlData* arg) {
     result = Control(setup[0], setup[1], uint16_t(setup[2] | setup[3] << 8),
                      uint16_t(setup[4] | setup[5] << 8), setup + kSetupSize, length);
   } else if (urb->type == USBDEVFS_URB_TYPE_BULK) {
-    // The bytes move now; the URB completes when the bus has carried them, so that the
-    // program may have more in flight meanwhile, as with a kernel.
-    Pacer::Clock::time_point due;
+    due.emplace();
     result = Transfer(TransferKind::kBulk, urb->endpoint, buffer ? buffer->data : nullptr,
-                      uint32_t(urb->buffer_length), &due);
-    if (result == -ENODEV) return -ENODEV;
-    Complete(*urb, result);
-    open.timed.push_back({due, std::move(target)});
-    return 0;
+                      uint32_t(urb->buffer_length), &*due);
   } else {
     return -EINVAL;
   }
   if (result == -ENODEV) return -ENODEV;
-  // Complete at once: status and data reach the caller when this request completes, and
-  // the URB waits to be reaped.
+  // Status and data reach the caller when this request completes. A control URB waits to be
+  // reaped at once; a bulk one's bytes have moved, but it completes only when the bus has
+  // carried them, so that the program may have more in flight meanwhile, as with a kernel.
   Complete(*urb, result);
-  open.reaped.push_back(std::move(target));
+  if (due)
+    open.timed.push_back({*due, std::move(target)});
+  else
+    open.reaped.push_back(std::move(target));
   return 0;
 }
 
