@@ -19,7 +19,7 @@ struct Decoder {
 
   kit::Bitmap* Scratch(int width, int height) {
     if (!upright_first || upright_first->Width() != width || upright_first->Height() != height)
-      upright_first = std::make_unique<kit::Bitmap>(width, height, kit::Bitmap::Fill::kNone);
+      upright_first = std::make_unique<kit::Bitmap>(width, height);
     return upright_first.get();
   }
 };
@@ -36,11 +36,10 @@ kit::Bitmap* DecodeThumbnail(const uint8_t* data, size_t size, ThumbnailTurn tur
                           &subsampling, &colorspace) != 0)
     return nullptr;
   if (width <= 0 || height <= 0 || int64_t(width) * height > kMaxThumbnailPixels) return nullptr;
-  // Every pixel is written by the decoder, or by the turn: nothing to clear first.
   std::unique_ptr<kit::Bitmap> decoded;
   kit::Bitmap* target = nullptr;
   if (turn == ThumbnailTurn::kNone) {
-    decoded = std::make_unique<kit::Bitmap>(width, height, kit::Bitmap::Fill::kNone);
+    decoded = std::make_unique<kit::Bitmap>(width, height);
     target = decoded.get();
   } else {
     target = decoder.Scratch(width, height);

@@ -10,10 +10,10 @@ namespace kit {
 
 class Bitmap {
  public:
-  // kNone leaves the bits as they come, for a caller that writes every one of them.
-  enum class Fill { kZero, kNone };
-
-  Bitmap(int width, int height, Fill fill = Fill::kZero);
+  // Every pixel starts as zero (transparent black).
+  Bitmap(int width, int height);
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -29,7 +29,7 @@ class Bitmap {
   int width_;
   int height_;
   int bytes_per_row_;
-  std::unique_ptr<uint8_t[]> bits_;
+  std::shared_ptr<uint8_t[]> bits_;  // from PixelMemory
 };
 
 // A new bitmap (owned by the caller) holding `from` turned a quarter, clockwise or not.

@@ -51,4 +51,28 @@ TEST(BitmapTurn, FourTurnsGiveTheBitmapBack) {
   EXPECT_EQ(Numbers(*bitmap), Numbers(*Numbered()));
 }
 
+// Sizes on both sides of the turn's square tiles: every pixel goes where the turn puts it.
+TEST(BitmapTurn, EveryPixelOfLargerBitmapsLandsInPlace) {
+  const int sizes[][2] = {{1, 1}, {16, 16}, {17, 33}, {160, 120}, {5, 40}};
+  for (const auto& size : sizes) {
+    const int width = size[0], height = size[1];
+    kit::Bitmap bitmap(width, height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) bitmap.SetPixel(x, y, 0xFF000000u | uint32_t(y << 12 | x));
+    for (bool clockwise : {true, false}) {
+      std::unique_ptr<kit::Bitmap> turned(kit::TurnedQuarter(bitmap, clockwise));
+      ASSERT_EQ(turned->Width(), height);
+      ASSERT_EQ(turned->Height(), width);
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+          const int to_x = clockwise ? height - 1 - y : y;
+          const int to_y = clockwise ? x : width - 1 - x;
+          ASSERT_EQ(turned->PixelAt(to_x, to_y), bitmap.PixelAt(x, y))
+              << width << "x" << height << (clockwise ? " clockwise" : " counter-clockwise")
+              << " pixel " << x << "," << y;
+        }
+    }
+  }
+}
+
 }  // namespace
