@@ -51,6 +51,15 @@ double ProcessSeconds() {
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
+size_t ResidentBytes() {
+  size_t total = 0, resident = 0;
+  FILE* statm = fopen("/proc/self/statm", "r");
+  if (statm == nullptr) return 0;
+  if (fscanf(statm, "%zu %zu", &total, &resident) != 2) resident = 0;
+  fclose(statm);
+  return resident * size_t(sysconf(_SC_PAGESIZE));
+}
+
 void AddDemoPictures(sim::SimCamera& camera, int count) {
   std::vector<sim::PictureSpec> specs = sim::DemoPictures();
   std::vector<std::vector<uint8_t>> shapes;

@@ -86,6 +86,9 @@ bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts
 // The CPU time the process has used so far, in seconds.
 double ProcessSeconds();
 
+// The bytes of memory the process holds in RAM now, heap and mappings alike.
+size_t ResidentBytes();
+
 // Adds `count` pictures, IMG_0001.JPG on: the demo pictures over and over, in folders of 100
 // as a camera numbers them, each listed a little later than the one before.
 void AddDemoPictures(sim::SimCamera& camera, int count);

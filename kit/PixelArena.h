@@ -11,8 +11,9 @@
 
 namespace kit {
 
-// `length` bytes, all zero and present, 64-byte aligned; held as long as the pointer or a
-// copy of it lives. Throws std::bad_alloc when the system has no memory to give.
+// `length` bytes, all zero and present, 64-byte aligned;
+// held as long as the pointer or a copy of it lives. Throws std::bad_alloc when the system has no
+// memory to give.
 std::shared_ptr<uint8_t[]> PixelMemory(size_t length);
 
 }  // namespace kit
