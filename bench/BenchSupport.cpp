@@ -1,6 +1,7 @@
 #include "bench/BenchSupport.h"
 
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -45,10 +46,22 @@ bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts
   return ok && alerts.shown == 0 && host.reported == size;
 }
 
-double ProcessSeconds() {
+namespace {
+
+double ClockSeconds(clockid_t clock) {
   timespec now;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  clock_gettime(clock, &now);
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+double ThreadSeconds() {
+  return ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
+}
+
+}  // namespace
+
+double ProcessSeconds() {
+  return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 size_t ResidentBytes() {
@@ -58,6 +71,20 @@ size_t ResidentBytes() {
   if (fscanf(statm, "%zu %zu", &total, &resident) != 2) resident = 0;
   fclose(statm);
   return resident * size_t(sysconf(_SC_PAGESIZE));
+}
+
+double FreshPageMicroseconds() {
+  constexpr size_t kPages = 2048;
+  const size_t page = size_t(sysconf(_SC_PAGESIZE));
+  void* start = mmap(nullptr, kPages * page, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (start == MAP_FAILED) return 0;
+  auto* bytes = static_cast<volatile uint8_t*>(start);
+  double before = ThreadSeconds();
+  for (size_t i = 0; i < kPages; ++i) bytes[i * page] = 1;
+  double spent = ThreadSeconds() - before;
+  munmap(start, kPages * page);
+  return spent * 1e6 / double(kPages);
 }
 
 void AddDemoPictures(sim::SimCamera& camera, int count) {

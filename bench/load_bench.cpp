@@ -78,6 +78,7 @@ void BM_ColdLoad(benchmark::State& state) {
   state.counters["cpu_ms_per_picture"] = (cpu - emulator) * 1000 / loads / kPictures;
   state.counters["emulator_cpu_ms_per_picture"] = emulator * 1000 / loads / kPictures;
   state.counters["bytes_per_picture"] = bytes / loads / kPictures;
+  state.counters["fresh_page_us"] = FreshPageMicroseconds();
   ReportWireRatio(state, wall, wire);
 }
 BENCHMARK(BM_ColdLoad)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
