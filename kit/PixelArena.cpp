@@ -69,7 +69,8 @@ std::shared_ptr<uint8_t[]> PixelMemory(size_t length) {
     auto own = std::make_shared<Mapping>((length + page - 1) & ~(page - 1));
     return std::shared_ptr<uint8_t[]>(own, own->Bytes());
   }
-  static Arena arena;
+  // Never destroyed: a thread may still make a bitmap while the program's statics go.
+  static Arena& arena = *new Arena;
   std::lock_guard<std::mutex> hold(arena.lock);
   if (arena.chunk == nullptr || arena.used + length > kChunk) {
     arena.chunk = std::make_shared<Mapping>(kChunk);
