@@ -6,16 +6,6 @@
 #include <mutex>
 #include <new>
 
-// Under AddressSanitizer each piece comes from the heap instead, where a decoder writing past a
-// bitmap's end is caught; in a chunk it would land unseen in the next bitmap.
-#if defined(__SANITIZE_ADDRESS__)
-#define PIXELS_FROM_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PIXELS_FROM_HEAP 1
-#endif
-#endif
-
 namespace kit {
 
 namespace {
@@ -58,11 +48,11 @@ struct Arena {
 }  // namespace
 
 std::shared_ptr<uint8_t[]> PixelMemory(size_t length) {
-#ifdef PIXELS_FROM_HEAP
-  return std::shared_ptr<uint8_t[]>(
-      new (std::align_val_t(kAlignment)) uint8_t[length](),
-      [](uint8_t* bytes) { ::operator delete[](bytes, std::align_val_t(kAlignment)); });
-#else
+  if (kPixelsFromHeap) {
+    return std::shared_ptr<uint8_t[]>(
+        new (std::align_val_t(kAlignment)) uint8_t[length](),
+        [](uint8_t* bytes) { ::operator delete[](bytes, std::align_val_t(kAlignment)); });
+  }
   static const size_t page = size_t(sysconf(_SC_PAGESIZE));
   length = (length + kAlignment - 1) & ~(kAlignment - 1);
   if (length > kLargest) {
@@ -79,7 +69,6 @@ std::shared_ptr<uint8_t[]> PixelMemory(size_t length) {
   uint8_t* bytes = arena.chunk->Bytes() + arena.used;
   arena.used += length;
   return std::shared_ptr<uint8_t[]>(arena.chunk, bytes);
-#endif
 }
 
 }  // namespace kit
