@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 #include <sys/mman.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 
 #include "camera/ixus_getfile.h"
 #include "kit/Platform.h"
+#include "sim/CpuTime.h"
 #include "sim/PictureMaker.h"
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
@@ -46,22 +46,8 @@ bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts
   return ok && alerts.shown == 0 && host.reported == size;
 }
 
-namespace {
-
-double ClockSeconds(clockid_t clock) {
-  timespec now;
-  clock_gettime(clock, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-double ThreadSeconds() {
-  return ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
-}
-
-}  // namespace
-
 double ProcessSeconds() {
-  return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+  return sim::CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 size_t ResidentBytes() {
@@ -80,9 +66,9 @@ double FreshPageMicroseconds() {
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
   if (start == MAP_FAILED) return 0;
   auto* bytes = static_cast<volatile uint8_t*>(start);
-  double before = ThreadSeconds();
+  double before = sim::ThreadCpuSeconds();
   for (size_t i = 0; i < kPages; ++i) bytes[i * page] = 1;
-  double spent = ThreadSeconds() - before;
+  double spent = sim::ThreadCpuSeconds() - before;
   munmap(start, kPages * page);
   return spent * 1e6 / double(kPages);
 }
