@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/DownloadReport.h"
 #include "camera/CameraHost.h"
 
 class MainWindow;
@@ -36,8 +37,7 @@ class AppWindows {
   virtual void UpdateCameraInfo(const CameraFacts& facts) = 0;
 
   // For programs that wait on the application: a camera's listing has been read, with this
-  // many pictures; a download run has ended, with this many pictures complete under their
-  // names and this many not, in this folder.
+  // many pictures; a download run has ended, as its report tells.
   virtual void ListingRead(uint32_t pictures) = 0;
-  virtual void DownloadFinished(uint32_t done, uint32_t failed, const char* folder) = 0;
+  virtual void DownloadFinished(const DownloadReport& report) = 0;
 };

@@ -1,6 +1,7 @@
 // The operations that take one camera session each: open the camera, run the protocol,
 // bring the record and its row up to date, close the camera.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/AppWindows.h"
@@ -8,24 +9,18 @@
 #include "app/PictureList.h"
 #include "app/pic_Item.h"
 #include "app/ptv_App.h"
-#include "camera/UploadBlocks.h"
 #include "camera/err_req.h"
 #include "camera/ixus_attrs.h"
 #include "camera/ixus_find.h"
 #include "camera/ixus_getfile.h"
 #include "camera/ixus_info.h"
 #include "camera/ixus_init.h"
-#include "camera/ixus_sendfile.h"
 #include "usb/USBDevice.h"
 
-namespace {
-
-// The drive the listing was read from: a G1 is never asked for its name.
-const char* Drive() {
+const char* ptv_App::Drive() {
+  // A G1 is never asked for its name.
   return flashdevice[0] != '\0' ? flashdevice : "D:";
 }
-
-}  // namespace
 
 bool ptv_App::ChangeRecord(PictureId picture, const std::function<void(pic_Item*)>& change) {
   PictureList& list = MainWin()->List();
@@ -36,10 +31,24 @@ bool ptv_App::ChangeRecord(PictureId picture, const std::function<void(pic_Item*
   return true;
 }
 
-bool ptv_App::Download(PictureId picture, uint32_t& named) {
+namespace {
+
+PictureOutcome& OutcomeOf(DownloadReport& report, PictureId picture) {
+  for (PictureOutcome& outcome : report.pictures)
+    if (outcome.id == picture) return outcome;
+  // Every picture a run steps through is in its report from the start.
+  abort();
+}
+
+}  // namespace
+
+bool ptv_App::Download(PictureId picture, DownloadReport& report) {
+  PictureOutcome& outcome = OutcomeOf(report, picture);
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Download: Could not open USB device");
+    outcome.outcome = Outcome::kFailed;
+    outcome.why = "Download: Could not open USB device";
     return false;
   }
   // The row may be turned on the GUI thread meanwhile: the protocol works on a copy.
@@ -50,62 +59,90 @@ bool ptv_App::Download(PictureId picture, uint32_t& named) {
     return false;
   }
   fprintf(stderr, "\nDownload %s\n", copy->GetName());
-  Fetched fetched = GetPicture(camera, camerabuffer, copy->GetName(), copy.get(), turns_, picture);
-  // Turns that ended while this picture's data flowed get their marks first, in order.
-  bool turned = TurnsEnded(camera, turns_.TakeEnded(), named);
-  if (fetched == Fetched::kNamed) {
-    named++;
-    MarkDownloaded(camera, picture, *copy);
+  Fetch fetch = GetPicture(camera, camerabuffer, copy->GetName(), copy.get(), *commits_, picture);
+  if (fetch.state == Fetch::kFailed) {
+    outcome.outcome = Outcome::kFailed;
+    outcome.why = fetch.why;
   }
+  // Commits that ended while this picture's data flowed get their marks first, in order.
+  bool committed = CommitsEnded(camera, commits_->TakeEnded(), report);
   CloseCamera();
-  return fetched != Fetched::kFailed && turned;
+  return fetch.state == Fetch::kCommitting && committed;
 }
 
-void ptv_App::MarkDownloaded(USBDevice* camera, PictureId picture, const pic_Item& copy) {
+void ptv_App::MarkDownloaded(USBDevice* camera, PictureId picture, const pic_Item& copy,
+                             DownloadReport& report) {
+  PictureOutcome& outcome = OutcomeOf(report, picture);
   unsigned char downloaded = uint8_t(copy.attributes) & ~pic_Item::kNew;
   if (ixus_setattr(camera, camerabuffer, copy.GetName(), downloaded)) {
+    outcome.outcome = Outcome::kMarked;
     ChangeRecord(picture, [&](pic_Item* record) {
       record->set_Attrs(record->attributes & ~pic_Item::kNew);
       MainWin()->List().update_item(record);
     });
   } else {
+    outcome.why = "the camera did not take the downloaded mark";
     RecheckRecord(camera, picture, copy.GetName());
   }
+  if (!report.deleting) return;
+  if (!copy.Deletable()) {
+    report.kept_protected++;
+    outcome.why = "protected on the camera";
+    return;
+  }
+  if (!DeleteOnCamera(camera, copy.GetName())) {
+    outcome.why = "the camera did not delete it";
+    return;
+  }
+  outcome.outcome = Outcome::kDeleted;
+  outcome.why.clear();
+  PictureList& list = MainWin()->List();
+  std::lock_guard<std::recursive_mutex> guard(list.Mutex());
+  if (pic_Item* record = list.ItemWithId(picture)) list.remove_item(record);
 }
 
-bool ptv_App::TurnsEnded(USBDevice* camera, std::vector<PictureTurns::Ended> ended,
-                         uint32_t& named) {
+bool ptv_App::CommitsEnded(USBDevice* camera, std::vector<PictureCommits::Ended> ended,
+                           DownloadReport& report) {
   bool all = true;
-  for (PictureTurns::Ended& turn : ended) {
-    if (!TurnNamed(turn.error)) {
+  for (PictureCommits::Ended& end : ended) {
+    PictureOutcome& outcome = OutcomeOf(report, end.key);
+    if (end.committed.error != 0) {
+      err_req(CommitFailure(end.committed));
+      outcome.outcome = Outcome::kFailed;
+      outcome.why = CommitFailure(end.committed);
       all = false;
       continue;
     }
-    named++;
-    if (camera != nullptr) MarkDownloaded(camera, turn.key, *turn.picture);
+    outcome.outcome = Outcome::kNamed;
+    if (camera != nullptr)
+      MarkDownloaded(camera, end.key, *end.picture, report);
+    else
+      outcome.why = "the camera was gone before it could be marked downloaded";
   }
   return all;
 }
 
-void ptv_App::FinishTurns(uint32_t& named) {
-  if (!turns_.Owing()) return;
+void ptv_App::FinishCommits(DownloadReport& report) {
+  if (!commits_->Owing()) return;
   // Waited for outside the camera session: a camera unplugged meanwhile goes at once.
-  std::vector<PictureTurns::Ended> ended = turns_.TakeAll();
+  std::vector<PictureCommits::Ended> ended = commits_->TakeAll();
   // Without the camera the pictures stand under their names all the same, still new on it.
   USBDevice* camera = OpenCamera();
-  TurnsEnded(camera, std::move(ended), named);
+  CommitsEnded(camera, std::move(ended), report);
   if (camera != nullptr) CloseCamera();
 }
 
-void ptv_App::Setattr(PictureId picture, unsigned long attributes) {
+bool ptv_App::Setattr(PictureId picture, unsigned long attributes) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Setattr: Could not open USB device");
-    return;
+    return false;
   }
   std::string path;
+  bool taken = false;
   if (ChangeRecord(picture, [&](pic_Item* record) { path = record->GetName(); })) {
-    if (ixus_setattr(camera, camerabuffer, path.c_str(), uint8_t(attributes))) {
+    taken = ixus_setattr(camera, camerabuffer, path.c_str(), uint8_t(attributes));
+    if (taken) {
       ChangeRecord(picture, [&](pic_Item* record) {
         record->set_Attrs(attributes);
         MainWin()->List().update_item(record);
@@ -115,6 +152,7 @@ void ptv_App::Setattr(PictureId picture, unsigned long attributes) {
     }
   }
   CloseCamera();
+  return taken;
 }
 
 bool ptv_App::Deletepic(const char* path) {
@@ -123,12 +161,16 @@ bool ptv_App::Deletepic(const char* path) {
     err_req("Delete: Could not open USB device");
     return false;
   }
-  fprintf(stderr, "\nDelete %s\n", path);
-  bool deleted = ixus_delete(camera, camerabuffer, path) == kDeleted;
-  // A delete whose answer was lost may have happened all the same: the camera's listing tells.
-  if (!deleted) deleted = ixus_find(camera, camerabuffer, Drive(), path) == 0;
+  bool deleted = DeleteOnCamera(camera, path);
   CloseCamera();
   return deleted;
+}
+
+bool ptv_App::DeleteOnCamera(USBDevice* camera, const char* path) {
+  fprintf(stderr, "\nDelete %s\n", path);
+  if (ixus_delete(camera, camerabuffer, path) == kDeleted) return true;
+  // A delete whose answer was lost may have happened all the same: the camera's listing tells.
+  return ixus_find(camera, camerabuffer, Drive(), path) == 0;
 }
 
 void ptv_App::RecheckRecord(USBDevice* camera, PictureId picture, const std::string& path) {
@@ -169,23 +211,10 @@ void ptv_App::ReadCameraFacts(USBDevice* camera) {
   ixus_powerinfo(camera, camerabuffer);
 }
 
-void ptv_App::Upload(const char* path) {
+bool ptv_App::setownername(const char* name) {
   USBDevice* camera = OpenCamera();
-  if (camera == nullptr) return;
-  // The camera would replace its own picture of that name without a word; and the upload
-  // removes what a failed one leaves, which must never be the user's picture.
-  int held = ixus_find(camera, camerabuffer, "D:", kUploadPath);
-  if (held == 0)
-    ixus_sendfile(camera, camerabuffer, path);
-  else
-    err_req(held == 1 ? "The camera already holds a picture named IMG_1205.JPG."
-                      : "The camera could not be read. Unplug it and plug it in again.");
+  if (camera == nullptr) return false;
+  bool taken = ixus_setowner(camera, camerabuffer, name);
   CloseCamera();
-}
-
-void ptv_App::setownername(const char* name) {
-  USBDevice* camera = OpenCamera();
-  if (camera == nullptr) return;
-  ixus_setowner(camera, camerabuffer, name);
-  CloseCamera();
+  return taken;
 }

@@ -1,6 +1,4 @@
 // Downloading the selection into the folder the panel answered with, and remembering it.
-#include <unistd.h>
-
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +12,7 @@
 #include "app/messages.h"
 #include "app/pic_Item.h"
 #include "app/ptv_App.h"
+#include "camera/DownloadFolder.h"
 #include "camera/err_req.h"
 
 void ptv_App::DownloadInto(const kit::Message& message) {
@@ -23,47 +22,61 @@ void ptv_App::DownloadInto(const kit::Message& message) {
   char resolved[PATH_MAX];
   // Pictures written anywhere but the chosen folder would be lost to the user: without the
   // folder nothing is downloaded.
-  if (realpath(ref.path.c_str(), resolved) == nullptr || chdir(resolved) != 0) {
+  if (realpath(ref.path.c_str(), resolved) == nullptr) {
     err_req("Could not open the download folder.");
     return;
   }
-  Download_Selected();
-  WriteDownloadFolder(resolved);
+  int32_t deleting = 0;
+  message.FindInt32("delete", &deleting);
+  // Only a folder the run could open is remembered.
+  if (!Download_Selected(resolved, deleting != 0).folder.empty()) WriteDownloadFolder(resolved);
 }
 
-void ptv_App::Download_Selected() {
+DownloadReport ptv_App::Download_Selected(const std::string& folder_path, bool deleting) {
   PictureList& list = MainWin()->List();
+  DownloadReport report;
+  report.deleting = deleting;
   // The run keeps to the rows selected now, whatever the user selects while it goes on.
-  std::vector<PictureId> pictures;
   uint64_t total = 0;
   {
     std::lock_guard<std::recursive_mutex> guard(list.Mutex());
-    pictures = list.SelectedIds();
-    for (PictureId picture : pictures) total += list.ItemWithId(picture)->size;
+    for (PictureId picture : list.SelectedIds()) {
+      const pic_Item* row = list.ItemWithId(picture);
+      report.pictures.push_back({picture, row->GetName(), row->size, Outcome::kNotTried, {}});
+      total += row->size;
+    }
   }
-  const long count = long(pictures.size());
+  DownloadFolder folder;
+  if (folder.Open(folder_path) != 0) {
+    err_req("Could not open the download folder.");
+    windows_.DownloadFinished(report);
+    return report;
+  }
+  report.folder = folder_path;
+  const long count = long(report.pictures.size());
   cancelled_ = false;
   downloading_ = true;
+  commits_ = std::make_unique<PictureCommits>(folder);
   char text[64];
   snprintf(text, sizeof text, "Downloading %ld of %ld", 1L, count);
   openstatus(total, text);
   updatestatus(0, text);
-  uint32_t complete = 0;
   for (long done = 0; done < count && !Cancelled(); done++) {
+    PictureId picture = report.pictures[done].id;
     // A row deleted meanwhile is no longer the user's to download.
-    if (!ChangeRecord(pictures[done], [](pic_Item*) {})) continue;
+    if (!ChangeRecord(picture, [](pic_Item*) {})) continue;
     snprintf(text, sizeof text, "Downloading %ld of %ld", done + 1, count);
     updatestatus(0, text);
-    if (!Download(pictures[done], complete)) break;
+    if (!Download(picture, report)) break;
   }
-  // Stopped or not, every picture whose data came whole is named and marked before the run
-  // ends, and before the current folder may change.
-  FinishTurns(complete);
+  // Stopped or not, every picture whose data came whole is committed and marked before the
+  // run ends and lets go of its folder.
+  FinishCommits(report);
+  commits_.reset();
   downloading_ = false;
   closestatus();
-  char folder[PATH_MAX];
-  windows_.DownloadFinished(complete, uint32_t(count) - complete,
-                            getcwd(folder, sizeof folder) != nullptr ? folder : "");
+  windows_.DownloadFinished(report);
+  return report;
 }
 
 void ptv_App::openstatus(uint64_t total, const char* text) {

@@ -41,25 +41,33 @@ unsigned long ptv_App::AttributesFor(unsigned long value, char downloaded, char 
 
 // Both runs keep to the rows selected when they begin: what the user selects meanwhile is
 // not what was asked for.
-void ptv_App::Setattr_Selected(char downloaded, char protect) {
+std::vector<std::pair<PictureId, bool>> ptv_App::Setattr_Selected(char downloaded, char protect) {
   PictureList& list = MainWin()->List();
+  std::vector<std::pair<PictureId, bool>> taken;
   for (PictureId picture : list.SelectedIds()) {
     Selected selected = Read(list, picture);
     // A failure is shown by Setattr and does not stop the run.
-    if (selected.present) Setattr(picture, AttributesFor(selected.attributes, downloaded, protect));
+    if (selected.present)
+      taken.emplace_back(picture,
+                         Setattr(picture, AttributesFor(selected.attributes, downloaded, protect)));
   }
+  return taken;
 }
 
-void ptv_App::DeleteSelected() {
+std::vector<std::pair<PictureId, bool>> ptv_App::DeleteSelected() {
   PictureList& list = MainWin()->List();
+  std::vector<std::pair<PictureId, bool>> gone;
   for (PictureId picture : list.SelectedIds()) {
     Selected selected = Read(list, picture);
     if (!selected.present) continue;
     if (selected.deletable) {
-      if (!Deletepic(selected.name.c_str())) return;
+      bool deleted = Deletepic(selected.name.c_str());
+      gone.emplace_back(picture, deleted);
+      if (!deleted) break;
       std::lock_guard<std::recursive_mutex> guard(list.Mutex());
       list.remove_item(list.ItemWithId(picture));
     }
     RefreshCameraInfo();
   }
+  return gone;
 }

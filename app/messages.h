@@ -27,6 +27,8 @@ constexpr int32_t kSet = 2;
 
 // The main window's commands, from its menus and buttons (and from other programs).
 constexpr uint32_t kDownloadCommand = kit::FourCC("DOWN");
+// "Download and delete…": asked once, then each picture safe on disk leaves the camera.
+constexpr uint32_t kDownloadDeleteCommand = kit::FourCC("DODL");
 constexpr uint32_t kAttributesCommand = kit::FourCC("ATTR");
 constexpr uint32_t kRotateRight = kit::FourCC("ROTR");
 constexpr uint32_t kRotateLeft = kit::FourCC("ROTL");

@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/DownloadReport.h"
 #include "app/pic_Item.h"
 #include "camera/CameraHost.h"
-#include "camera/PictureTurns.h"
+#include "camera/PictureCommits.h"
 #include "kit/Looper.h"
 
 class AppWindows;
@@ -41,31 +42,38 @@ class ptv_App : public kit::Looper, public CameraHost {
 
   // Camera operations, each in its own camera session, on the application thread. A picture
   // is named by its record's identity; one that has left the list meanwhile is left alone.
-  // Download is one step of a download run: false when the run must stop. A picture named at
-  // once is marked downloaded on the camera at once; one to be turned is counted and marked
-  // once its turn has ended, by a later step or by the run's end (FinishTurns). `named`
-  // counts the pictures that now stand under their names.
-  bool Download(PictureId picture, uint32_t& named);
-  void Setattr(PictureId picture, unsigned long attributes);
+  // Download is one step of a download run: false when the run must stop. The picture's
+  // file is committed while the next one comes; a picture is marked downloaded on the camera
+  // (and, in a run that deletes, deleted) once its commit has ended, by a later step or by
+  // the run's end (FinishCommits). What became of it goes into `report`.
+  bool Download(PictureId picture, DownloadReport& report);
+  // Whether the camera took the attribute byte.
+  bool Setattr(PictureId picture, unsigned long attributes);
   bool Deletepic(const char* path);
   void opencamerainfo();
-  void setownername(const char* name);
+  // Whether the camera took the name.
+  bool setownername(const char* name);
 
-  // The pictures selected when it is called, one after the other, into the current directory.
-  void Download_Selected();
-  // The flags of the selected pictures: choices 0 Ignore, 1 Unset, 2 Set for each.
-  void Setattr_Selected(char downloaded, char protect);
+  // The pictures selected when it is called, one after the other, into `folder`; in a run
+  // that deletes, each picture whose file is durable and that the camera does not protect
+  // is deleted from the camera then. What became of every picture.
+  DownloadReport Download_Selected(const std::string& folder, bool deleting = false);
+  // The flags of the selected pictures: choices 0 Ignore, 1 Unset, 2 Set for each. Whether
+  // the camera took each picture's new flags, by picture.
+  std::vector<std::pair<PictureId, bool>> Setattr_Selected(char downloaded, char protect);
   // The attribute byte the choices make of a picture's value.
   static unsigned long AttributesFor(unsigned long value, char downloaded, char protect);
   // Deletes the selected deletable pictures, refreshing the camera facts after each row.
-  void DeleteSelected();
+  // Whether each picture the run came to is gone from the camera, by picture.
+  std::vector<std::pair<PictureId, bool>> DeleteSelected();
 
   // Callable from any thread, returning at once. CancelRun stops a download run at its next
   // piece of picture data: the picture in flight is dropped, those done stay done.
   // QuitRequested does the same for every run still to come, then ends the application.
   void CancelRun();
   void QuitRequested();
-  void Upload(const char* path);
+  // Whether the file now stands whole on the camera; every failure has been shown.
+  bool Upload(const char* path);
 
   // The roster's reports, on whichever thread the roster runs them.
   void CameraAdded(USBDevice* device);
@@ -88,7 +96,7 @@ class ptv_App : public kit::Looper, public CameraHost {
   bool Cancelled() const override;
   // A picture turned while the next one's data flowed still has its mark to be written: the
   // data in flight must be read off for that command, even when the program is ending.
-  bool Quitting() const override { return quitting_ && !turns_.Owing(); }
+  bool Quitting() const override { return quitting_ && !(commits_ && commits_->Owing()); }
 
   unsigned char camerabuffer[kCameraBufferSize];
   CameraFacts facts;
@@ -116,14 +124,24 @@ class ptv_App : public kit::Looper, public CameraHost {
   // out: the record takes the picture's flags from the camera's listing, or leaves the list
   // when the camera no longer holds it.
   void RecheckRecord(USBDevice* camera, PictureId picture, const std::string& path);
-  // Marks the picture downloaded on the camera, its file being complete under its name; the
-  // row follows, or, when the answer did not come, takes what the camera holds.
-  void MarkDownloaded(USBDevice* camera, PictureId picture, const pic_Item& copy);
-  // The ends of turns taken from turns_: each picture named is counted and, with a camera,
-  // marked; one whose name was taken meanwhile is said. False when one was.
-  bool TurnsEnded(USBDevice* camera, std::vector<PictureTurns::Ended> ended, uint32_t& named);
-  // At a run's end: waits for every turn, then counts and marks its picture as above.
-  void FinishTurns(uint32_t& named);
+  // The picture's file being durable under its name: marks it downloaded on the camera and,
+  // in a run that deletes, deletes it there; the row follows, or, when an answer did not
+  // come, takes what the camera holds.
+  void MarkDownloaded(USBDevice* camera, PictureId picture, const pic_Item& copy,
+                      DownloadReport& report);
+  // The ends of commits taken from commits_: each picture named is marked as above when
+  // there is a camera; one that failed is said. False when one failed.
+  bool CommitsEnded(USBDevice* camera, std::vector<PictureCommits::Ended> ended,
+                    DownloadReport& report);
+  // At a run's end: waits for every commit, then marks its picture as above.
+  void FinishCommits(DownloadReport& report);
+  // Deletes the picture inside an open session: whether it is gone from the camera.
+  bool DeleteOnCamera(USBDevice* camera, const char* path);
+  // The drive the listing was read from.
+  static const char* Drive();
+  // Whether the file at `path` may be uploaded: a JPEG the camera can show, whose name is
+  // free on the camera and which fits on its card. The alert that refuses it, or none.
+  const char* UploadRefusal(USBDevice* camera, const char* path);
   // Runs `change` on the record under the main window's lock when it is still in the list.
   bool ChangeRecord(PictureId picture, const std::function<void(pic_Item*)>& change);
 
@@ -135,9 +153,12 @@ class ptv_App : public kit::Looper, public CameraHost {
   std::atomic<bool> cancelled_{false};
   std::atomic<bool> quitting_{false};
   USBDevice* camera_ = nullptr;
-  // The running download's pictures being turned; empty between runs. Its thread works in the
-  // current folder, which a run keeps until FinishTurns.
-  PictureTurns turns_;
+  // The running download's pictures being committed; none between runs. Its thread works
+  // in the run's folder, which the run holds open until FinishCommits.
+  std::unique_ptr<PictureCommits> commits_;
+  // An upload failed and may have left part of its file on the camera under the upload's
+  // name, which the camera could not be made to delete.
+  bool upload_left_ = false;
   std::unique_ptr<Roster> roster_;
   // Set once at start-up; read by other threads.
   std::atomic<MainWindow*> mainwin_{nullptr};

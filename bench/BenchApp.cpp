@@ -43,9 +43,9 @@ class BenchApp::Windows : public AppWindows {
   void ShowCameraInfo(const CameraFacts&) override {}
   void UpdateCameraInfo(const CameraFacts&) override {}
   void ListingRead(uint32_t) override {}
-  void DownloadFinished(uint32_t done, uint32_t failed, const char*) override {
-    downloaded = done;
-    not_downloaded = failed;
+  void DownloadFinished(const DownloadReport& report) override {
+    downloaded = report.Named();
+    not_downloaded = uint32_t(report.pictures.size()) - report.Named();
   }
 
   ListWindow window;
@@ -91,7 +91,7 @@ bool BenchApp::DownloadAll() {
   }
   // In line with the application's messages, as the command line runs its commands.
   app->Lock();
-  app->Download_Selected();
+  app->Download_Selected(".");
   app->Unlock();
   return windows_->downloaded == uint32_t(count) && windows_->not_downloaded == 0 &&
          alerts_.shown == 0;

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "camera/CameraHost.h"
-#include "camera/PictureFile.h"
 #include "camera/err_req.h"
 #include "camera/ixus_command.h"
 #include "usb/ReadAhead.h"
@@ -16,6 +15,11 @@ constexpr uint32_t kPieceSize = 4096;
 // rather than for every piece.
 constexpr int kPiecesPerReport = 32;
 
+const char* Alerted(const char* text) {
+  err_req(text);
+  return text;
+}
+
 }  // namespace
 
 const char* WriteFailure(int error) {
@@ -24,34 +28,38 @@ const char* WriteFailure(int error) {
   return "Could not write to the file.";
 }
 
-bool ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t length, int fd) {
+const char* ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t length,
+                           const PieceSink& sink) {
   // The bus carries the next pieces while this one is written; a Cancel reads off the rest
   // within the same announcement.
   ReadAhead ahead(pipe, length, kPieceSize);
   uint32_t remaining = length;
   unsigned long reported = 0;
   int counter = 0;
+  int empty = 0;
   while (remaining != 0) {
-    uint32_t piece = remaining < kPieceSize ? remaining : kPieceSize;
     if (Host().Cancelled()) {
       // Read off, so that the next command reads its own reply; a program that is ending
       // sends none, and must not wait for the rest of a large picture.
       if (!Host().Quitting()) ixus_resync(pipe, buffer, remaining);
-      return false;
+      return "";
     }
-    if (ixus_readfull(pipe, buffer, piece) == -1) {
+    // A short read is what the camera had: the next read asks for what is left of the
+    // picture, never for the rest of a piece, which a full packet could overflow.
+    uint32_t piece = remaining < kPieceSize ? remaining : kPieceSize;
+    ssize_t got = ixus_readsome(pipe, buffer, piece, empty);
+    if (got == -1) {
       err_req("Transfer failed");
       fputs("\nError in transfer, please check the camera.\n", stderr);
       ixus_resync(pipe, buffer, kRestUnknown);
-      return false;
+      return "Transfer failed";
     }
-    if (int error = WriteAll(fd, buffer, piece); error != 0) {
-      err_req(WriteFailure(error));
-      ixus_resync(pipe, buffer, remaining - piece);
-      return false;
+    if (int error = sink(buffer, size_t(got)); error != 0) {
+      ixus_resync(pipe, buffer, remaining - uint32_t(got));
+      return Alerted(WriteFailure(error));
     }
-    remaining -= piece;
-    reported += piece;
+    remaining -= uint32_t(got);
+    reported += uint32_t(got);
     // Checked before it is counted: the first report covers 33 pieces, the later ones 32.
     if (counter == kPiecesPerReport) {
       Host().updatestatus(reported, nullptr);
@@ -61,5 +69,5 @@ bool ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t len
     counter++;
   }
   if (length != 0) Host().updatestatus(reported, nullptr);
-  return true;
+  return nullptr;
 }

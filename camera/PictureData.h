@@ -1,16 +1,23 @@
 // The data of a picture reply, from the input pipe into a file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 
 class USBEndpoint;
 
-// Reads the `length` data bytes that follow the reply header in pieces of at most 4096
-// bytes through `buffer`, appends them to `fd` and advances the status window. After a
-// failure, which has been shown to the user, the pipe is brought back in step, so that
-// the next command reads its own reply. A download the host cancels ends the same way, with
-// nothing shown.
-bool ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t length, int fd);
+// Where the data goes, a piece at a time: 0, or the reason the piece could not be written.
+using PieceSink = std::function<int(const unsigned char* data, size_t length)>;
+
+// Reads the `length` data bytes that follow the reply header, each read asking for the
+// smaller of what remains and 4096 bytes, through `buffer`; hands them to `sink` and
+// advances the status window. nullptr when all of it came and was written. After a failure
+// the alert shown for it, and the pipe is brought back in step, so that the next command
+// reads its own reply. A download the host cancels ends the same way, with nothing shown:
+// the empty text.
+const char* ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t length,
+                           const PieceSink& sink);
 
 // The alert for a write that failed for `error`.
 const char* WriteFailure(int error);

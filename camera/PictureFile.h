@@ -1,14 +1,31 @@
-// A downloaded picture's file while it is being written: the data goes to a hidden file of
-// its own in the current folder, which takes the picture's name only once it is complete,
-// never replacing a file, and is removed on every other path.
+// A downloaded file while it is being written: the data goes to a hidden work file of its
+// own in the download folder, locked while it exists, and takes its real name only once it
+// is on the disk and reads back as it was sent. Never replacing a file; removed on every
+// other path.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+
+#include "camera/FileDigest.h"
+
+class DownloadFolder;
+
+// How a commit ended: 0, or the reason, and whether it was the naming that failed (the name
+// taken: EEXIST) rather than the writing.
+struct Committed {
+  int error = 0;
+  bool naming = false;
+};
+
+// The alert for a commit that failed.
+const char* CommitFailure(const Committed& committed);
 
 class PictureFile {
  public:
-  PictureFile() = default;
+  // The folder must outlive the file.
+  explicit PictureFile(const DownloadFolder& folder) : folder_(folder) {}
   ~PictureFile();  // closes it, and removes it unless it was named
 
   PictureFile(const PictureFile&) = delete;
@@ -17,20 +34,37 @@ class PictureFile {
   // Creates the hidden file: 0, or the reason it could not be made.
   int Create();
   int Fd() const { return fd_; }
-  // The hidden file's name in the current folder, for a program to be given; empty once named.
-  const std::string& Hidden() const { return hidden_; }
-  // Gives the complete file its name: 0, or the reason it could not have it (EEXIST: a file
-  // of that name exists). The hidden file is gone afterwards either way.
-  int Name(const std::string& name);
+  const DownloadFolder& Folder() const { return folder_; }
+  // The hidden file's path, for a program to be given; empty once named.
+  std::string HiddenPath() const;
+  // Writes at the file's end, keeping the digest of all that was appended: 0, or the reason.
+  int Append(const unsigned char* data, size_t length);
+  uint64_t Digest() const { return digest_.Value(); }
+
+  // Makes the complete file durable under `name`: its digest kept as an attribute, its data
+  // flushed, dropped from the cache and read back against `digest`, the file closed, named
+  // without replacing anything and the folder flushed. After any failure nothing stands
+  // under the name that was not there before, and the hidden file is gone.
+  Committed Commit(const std::string& name, uint64_t digest);
+  Committed Commit(const std::string& name) { return Commit(name, Digest()); }
 
  private:
+  int Name(const std::string& name);
+
+  const DownloadFolder& folder_;
   std::string hidden_;
   int fd_ = -1;
+  FileDigest digest_;
 };
 
-// Whether the current folder has nothing of that name, not even a link to nowhere: 0 when
-// it is free, EEXIST when it is taken, else the reason it could not be told.
-int NameState(const std::string& name);
+// Whether the download folder has nothing of that name that a download must keep: 0 when it
+// is free (an empty file is what a download cut off while naming leaves, and is free), EEXIST
+// when it is taken, else the reason it could not be told.
+int NameState(int folder, const std::string& name);
+
+// Whether an attribute could not be written for a reason that endangers the file: a file
+// system that keeps no attributes at all is no reason to fail a download.
+bool AttributeFailed(int error);
 
 // Writes all `length` bytes, taking short writes as what they wrote: 0, or the reason.
 int WriteAll(int fd, const unsigned char* data, size_t length);

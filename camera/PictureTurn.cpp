@@ -1,8 +1,6 @@
 #include "camera/PictureTurn.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -10,10 +8,10 @@
 #include <optional>
 
 #include "app/pic_Item.h"
+#include "camera/DownloadFolder.h"
+#include "camera/PictureAttributes.h"
 #include "camera/PictureFile.h"
-#include "exif/SetJPEGFileAttrs.h"
 #include "exif/UprightExif.h"
-#include "kit/FileAttributes.h"
 #include "kit/Spawn.h"
 
 namespace {
@@ -31,37 +29,25 @@ std::string RunFailure(const kit::ProgramEnd& end) {
   return "jpegtran exited with status " + std::to_string(end.status);
 }
 
-// Has jpegtran write the turned picture into `turned` and makes it ready to take the
-// picture's name: the empty text, or why it is not.
-std::string Turn(PictureFile& download, PictureFile& turned, const char* angle, pic_Item* picture) {
+// Has jpegtran write the turned picture into `turned` and makes it ready to be committed:
+// the empty text, or why it is not.
+std::string Turn(PictureFile& download, PictureFile& turned, const char* angle) {
   if (int error = turned.Create(); error != 0) return Reason("no file for jpegtran", error);
-  kit::ProgramEnd end = kit::RunProgramToEnd({"jpegtran", "-copy", "all", "-trim", "-rotate", angle,
-                                              "-outfile", turned.Hidden(), download.Hidden()});
+  kit::ProgramEnd end =
+      kit::RunProgramToEnd({"jpegtran", "-copy", "all", "-trim", "-rotate", angle, "-outfile",
+                            turned.HiddenPath(), download.HiddenPath()});
   if (end.status != 0) return RunFailure(end);
 
-  // What jpegtran left under the hidden name, never through a link put in its place.
-  int fd = open(turned.Hidden().c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-  if (fd == -1) return Reason("jpegtran's picture cannot be opened", errno);
-  int camera = open(download.Hidden().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  int camera_error = camera == -1 ? errno : 0;
+  // What jpegtran wrote into the file made for it, never through a link put in its place.
+  int fd = turned.Fd();
   struct stat status;
-  std::string why;
   std::optional<JpegSize> size;
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-    why = "jpegtran's picture is no plain file";
-  else if (size = ReadJpegSize(fd); !size)
-    why = "jpegtran's picture has no frame size";
-  else if (camera == -1)
-    why = Reason("the downloaded picture cannot be read", camera_error);
-  else if (int error = MarkUpright(fd, camera, *size); error != 0)
-    why = Reason("its EXIF block cannot say it is upright", error);
-  if (why.empty()) {
-    kit::SetMimeType(fd, "image/jpeg");
-    SetJPEGFileAttrs(fd, picture, int32_t(size->width), int32_t(size->height));
-  }
-  if (camera != -1) close(camera);
-  close(fd);
-  return why;
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink == 0)
+    return "jpegtran's picture is no plain file";
+  if (size = ReadJpegSize(fd); !size) return "jpegtran's picture has no frame size";
+  if (int error = MarkUpright(fd, download.Fd(), *size); error != 0)
+    return Reason("its EXIF block cannot say it is upright", error);
+  return std::string();
 }
 
 }  // namespace
@@ -72,13 +58,22 @@ const char* TurnAngle(unsigned long orientation) {
   return "270";
 }
 
-int NameTurnedPicture(PictureFile& download, const std::string& name, pic_Item* picture) {
-  const char* angle = TurnAngle(picture->orientation);
+Committed CommitTurnedPicture(PictureFile& download, const std::string& name, pic_Item* picture) {
   // A name taken meanwhile is never replaced, and then there is no use in turning.
-  if (int state = NameState(name); state != 0) return state;
-  PictureFile turned;
-  std::string why = Turn(download, turned, angle, picture);
-  if (why.empty()) return turned.Name(name);
+  if (int state = NameState(download.Folder().Fd(), name); state != 0) return {state, true};
+  PictureFile turned(download.Folder());
+  std::string why = Turn(download, turned, TurnAngle(picture->orientation));
+  if (why.empty()) {
+    std::optional<uint64_t> digest = DigestOfFile(turned.Fd());
+    if (!digest) return {errno != 0 ? errno : EIO};
+    // Typed as the file it now is, with the size its turned picture has.
+    if (int error = TypePictureFile(turned.Fd(), picture, 0, 0); error != 0) return {error};
+    return turned.Commit(name, *digest);
+  }
   fprintf(stderr, "%s kept as stored, not turned: %s\n", name.c_str(), why.c_str());
-  return download.Name(name);
+  if (int error =
+          TypePictureFile(download.Fd(), picture, int32_t(picture->xres), int32_t(picture->yres));
+      error != 0)
+    return {error};
+  return download.Commit(name);
 }

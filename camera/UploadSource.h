@@ -31,3 +31,8 @@ class UploadSource {
   uint64_t size_ = 0;
   uint64_t position_ = 0;
 };
+
+// Whether the file at `path` starts as a camera's JPEG does: the start-of-image marker, then
+// an EXIF or a JFIF segment. A camera lists anything uploaded as a picture, and one it cannot
+// show is one the user cannot delete there.
+bool IsCameraJpeg(const char* path);

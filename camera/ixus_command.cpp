@@ -51,18 +51,24 @@ const USBEndpoint* ixus_inpipe(const USBDevice* device) {
   return ixus_pipe(device, 0);
 }
 
+ssize_t ixus_readsome(const USBEndpoint* pipe, unsigned char* data, uint32_t length, int& empty) {
+  ssize_t got = pipe->BulkTransfer(data, length);
+  if (got < 0 || (got == 0 && ++empty >= kEmptyReadsAllowed)) return -1;
+  if (got > 0) empty = 0;
+  return got;
+}
+
 ssize_t ixus_readfull(const USBEndpoint* pipe, unsigned char* data, uint32_t length,
                       uint32_t* received) {
   uint32_t done = 0;
   int empty = 0;
   ssize_t result = 0;
   while (done < length) {
-    ssize_t got = pipe->BulkTransfer(data + done, length - done);
-    if (got < 0 || (got == 0 && ++empty >= kEmptyReadsAllowed)) {
+    ssize_t got = ixus_readsome(pipe, data + done, length - done, empty);
+    if (got < 0) {
       result = -1;
       break;
     }
-    if (got > 0) empty = 0;
     done += uint32_t(got);
   }
   if (received != nullptr) *received = done;

@@ -39,6 +39,11 @@ const USBEndpoint* ixus_inpipe(const USBDevice* device);
 ssize_t ixus_readfull(const USBEndpoint* pipe, unsigned char* data, uint32_t length,
                       uint32_t* received = nullptr);
 
+// One read of at most `length` bytes: the bytes it brought, or -1 when it failed or when the
+// pipe has brought nothing once too often; `empty` counts the empty reads in a row, kept by
+// the caller across the reads of one reply.
+ssize_t ixus_readsome(const USBEndpoint* pipe, unsigned char* data, uint32_t length, int& empty);
+
 // What a reply still owes when it is abandoned: a count of bytes, or not known (a transfer
 // failed, and may have taken bytes with it; a header that cannot be believed).
 constexpr int64_t kRestUnknown = -1;

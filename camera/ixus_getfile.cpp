@@ -1,6 +1,6 @@
-// Downloading one picture: a hidden file in the current folder gets the data and, once it is
-// complete, the picture's name, or, when its orientation asks for a turn, goes to be turned
-// upright and named while the camera sends the next one.
+// Downloading one picture: a hidden file in the download folder gets the data and, once it
+// is complete, goes to be made durable, turned upright when its orientation asks for it, and
+// named while the camera sends the next one.
 #include "camera/ixus_getfile.h"
 
 #include <cerrno>
@@ -12,15 +12,15 @@
 
 #include "app/pic_Item.h"
 #include "camera/CameraHost.h"
+#include "camera/DownloadFolder.h"
+#include "camera/PictureAttributes.h"
+#include "camera/PictureCommits.h"
 #include "camera/PictureData.h"
 #include "camera/PictureFile.h"
 #include "camera/PictureNames.h"
 #include "camera/PictureTurn.h"
-#include "camera/PictureTurns.h"
 #include "camera/err_req.h"
 #include "camera/ixus_command.h"
-#include "exif/SetJPEGFileAttrs.h"
-#include "kit/FileAttributes.h"
 
 namespace {
 
@@ -30,19 +30,19 @@ constexpr uint32_t kSendFile = 0;
 constexpr uint32_t kPieceWord = 0x1400;
 constexpr size_t kCommandSize = 89;  // the block, two payload words and the path's terminator
 
-Fetched Refused(const char* alert) {
+Fetch Refused(const char* alert) {
   err_req(alert);
-  return Fetched::kFailed;
+  return {Fetch::kFailed, alert};
 }
 
-Fetched Failed(const char* alert, const char* line) {
+Fetch Failed(const char* alert, const char* line) {
   err_req(alert);
   fputs(line, stderr);
-  return Fetched::kFailed;
+  return {Fetch::kFailed, alert};
 }
 
 const char* NameFailure(int error) {
-  return error == EEXIST ? "The file already exists." : "Could not create the file.";
+  return CommitFailure({error, true});
 }
 
 bool SendPictureCommand(USBDevice* device, unsigned char* buffer, const char* path) {
@@ -58,19 +58,17 @@ bool SendPictureCommand(USBDevice* device, unsigned char* buffer, const char* pa
 
 }  // namespace
 
-Fetched GetPicture(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture,
-                   PictureTurns& turns, uint64_t key) {
+Fetch GetPicture(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture,
+                 PictureCommits& commits, uint64_t key) {
   std::optional<std::string> name = LocalName(path);
   if (!name) return Refused("Could not create the file.");
-  bool turn = NeedsTurn(picture->orientation);
-  // A picture still being turned has its name as good as taken.
-  int state = turns.Naming(*name) ? EEXIST : NameState(*name);
+  const DownloadFolder& folder = commits.Folder();
+  // A picture still being committed has its name as good as taken.
+  int state = commits.Naming(*name) ? EEXIST : NameState(folder.Fd(), *name);
   if (state != 0) return Refused(NameFailure(state));
 
-  auto file = std::make_unique<PictureFile>();
+  auto file = std::make_unique<PictureFile>(folder);
   if (file->Create() != 0) return Refused("Could not create the file.");
-  kit::SetMimeType(file->Fd(), "image/jpeg");
-  SetJPEGFileAttrs(file->Fd(), picture);
 
   const USBEndpoint* pipe = ixus_inpipe(device);
   if (pipe == nullptr) return Failed("Could not get picture (1)", "Error in getfile 0\n");
@@ -80,27 +78,35 @@ Fetched GetPicture(USBDevice* device, unsigned char* buffer, const char* path, p
   // reply to something else, or a picture cut short.
   if (ixus_dataheader(pipe, buffer, picture->size, picture->size) == -1)
     return Failed("Could not get picture (3)", "Error in getfile 2\n");
-  if (!ReceivePicture(pipe, buffer, picture->size, file->Fd())) return Fetched::kFailed;
-
-  if (turn) {
-    // Said now, after the picture's own line, whenever the turn itself comes.
-    fprintf(stderr, "\n rotate %s\n", TurnAngle(picture->orientation));
-    turns.Add(key, std::move(file), *name, picture->Copy());
-    return Fetched::kTurning;
+  PictureFile& data = *file;
+  const char* failure = ReceivePicture(
+      pipe, buffer, picture->size,
+      [&data](const unsigned char* piece, size_t length) { return data.Append(piece, length); });
+  if (failure != nullptr) return {*failure == '\0' ? Fetch::kStopped : Fetch::kFailed, failure};
+  bool turn = NeedsTurn(picture->orientation);
+  // A picture to be turned is typed once it is, as the file it then is.
+  if (!turn) {
+    int error =
+        TypePictureFile(file->Fd(), picture, int32_t(picture->xres), int32_t(picture->yres));
+    if (error != 0) return Refused(WriteFailure(error));
   }
-  if (int error = file->Name(*name); error != 0) return Refused(NameFailure(error));
-  return Fetched::kNamed;
-}
-
-bool TurnNamed(int error) {
-  if (error == 0) return true;
-  err_req(NameFailure(error));
-  return false;
+  // Said now, after the picture's own line, whenever the turn itself comes.
+  if (turn) fprintf(stderr, "\n rotate %s\n", TurnAngle(picture->orientation));
+  commits.Add(key, std::move(file), *name, picture->Copy(), turn);
+  return {Fetch::kCommitting, {}};
 }
 
 bool ixus_getfile(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture) {
-  PictureTurns turns;
-  Fetched fetched = GetPicture(device, buffer, path, picture, turns, 0);
-  if (fetched != Fetched::kTurning) return fetched == Fetched::kNamed;
-  return TurnNamed(turns.TakeAll().front().error);
+  DownloadFolder folder;
+  if (int error = folder.Open("."); error != 0) {
+    err_req(NameFailure(error));
+    return false;
+  }
+  PictureCommits commits(folder);
+  if (GetPicture(device, buffer, path, picture, commits, 0).state != Fetch::kCommitting)
+    return false;
+  const Committed committed = commits.TakeAll().front().committed;
+  if (committed.error == 0) return true;
+  err_req(CommitFailure(committed));
+  return false;
 }

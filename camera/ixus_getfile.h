@@ -1,25 +1,28 @@
-// Downloading one picture into a file of the current directory.
+// Downloading one picture into a file of the download folder.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-class PictureTurns;
+class PictureCommits;
 class USBDevice;
 class pic_Item;
 
-// What became of a picture asked for: failed (shown to the user), complete under its name,
-// or complete and handed to the turns, which name it later.
-enum class Fetched { kFailed, kNamed, kTurning };
+// What became of a picture asked for: failed (shown to the user, `why` says what was
+// shown), stopped by the host before its data was whole (nothing shown), or complete and
+// handed to the commits, which make it durable and name it while the next one comes.
+struct Fetch {
+  enum State { kFailed, kStopped, kCommitting } state = kFailed;
+  std::string why;
+};
 
-// Asks the camera for the picture and writes its data to a hidden file of the current folder.
-// The complete file takes the picture's name at once, or, when its orientation asks for a
-// turn, goes to `turns` with `key` and the picture's facts.
-Fetched GetPicture(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture,
-                   PictureTurns& turns, uint64_t key);
+// Asks the camera for the picture and writes its data to a hidden file of the commits'
+// folder; once complete and typed, the file goes to `commits` with `key` and the picture's
+// facts, turned upright on the way when its orientation asks for it.
+Fetch GetPicture(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture,
+                 PictureCommits& commits, uint64_t key);
 
-// Whether a turned picture got its name; when not, says why as any other download would.
-bool TurnNamed(int error);
-
-// The same, waiting for the turn: true when the picture's data is completely in its file,
-// turned or not; after any failure, which has been shown to the user, false.
+// The same into the current folder, waiting for the commit: true when the picture's file is
+// durable under its name, turned or not; after any failure, which has been shown to the
+// user, false.
 bool ixus_getfile(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture);

@@ -87,14 +87,13 @@ bool ixus_sendfile(USBDevice* camera, unsigned char* buffer, const char* path) {
   for (;;) {
     ssize_t n = source.ReadChunk(chunk, sizeof chunk);
     if (n <= 0) {
-      // A file that cannot be read to its end, or not as the size it had, is not sent
-      // whole: that is a failure, though there is no alert for it.
+      // A file that cannot be read to its end, or not as the size it had, is not sent whole.
       if (n == -1) {
-        fputs("Could not read the file to upload.\n", stderr);
         if (sent != 0) ixus_delete(camera, buffer, kUploadPath);
+        return Fail("Could not read the file to upload.");
       }
       Host().closestatus();
-      return n == 0;
+      return true;
     }
     if (const char* error = SendChunk(camera, pipes, buffer, chunk, size_t(n), &sent)) {
       ixus_delete(camera, buffer, kUploadPath);

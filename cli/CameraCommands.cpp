@@ -6,7 +6,6 @@
 
 #include "app/messages.h"
 #include "app/ptv_App.h"
-#include "camera/OwnerName.h"
 #include "cli/Commands.h"
 #include "cli/Listing.h"
 #include "cli/Pictures.h"
@@ -15,12 +14,6 @@ namespace {
 
 void Fail(CommandContext& context, const std::string& text) {
   context.progress.Say("pictrove-cli: " + text, context.errors);
-}
-
-const Picture* Find(const std::vector<Picture>& pictures, PictureId id) {
-  for (const Picture& picture : pictures)
-    if (picture.id == id) return &picture;
-  return nullptr;
 }
 
 // The attributes window's two choices for each mark.
@@ -58,6 +51,13 @@ int ListPictures(CommandContext& context) {
   return 0;
 }
 
+// Whether the run reported the picture done.
+bool Done(const std::vector<std::pair<PictureId, bool>>& results, PictureId id) {
+  for (const auto& [picture, done] : results)
+    if (picture == id) return done;
+  return false;
+}
+
 int MarkPictures(CommandContext& context) {
   int failed = 0;
   std::vector<Picture> pictures = ChosenPictures(context, &failed);
@@ -65,15 +65,13 @@ int MarkPictures(CommandContext& context) {
   const auto choice = Choices(context.options.mark);
   const char downloaded = choice.first;
   const char protect = choice.second;
+  std::vector<std::pair<PictureId, bool>> taken;
   context.session.Run([&] {
     SelectOnly(context.windows.List(), pictures);
-    context.session.App().Setattr_Selected(downloaded, protect);
+    taken = context.session.App().Setattr_Selected(downloaded, protect);
   });
-  std::vector<Picture> after = ReadPictures(context.windows.List());
   for (const Picture& picture : pictures) {
-    const Picture* now = Find(after, picture.id);
-    if (now != nullptr &&
-        now->attributes == ptv_App::AttributesFor(picture.attributes, downloaded, protect)) {
+    if (Done(taken, picture.id)) {
       fprintf(context.out, "%s: %s\n", picture.name.c_str(), context.options.mark.c_str());
     } else {
       Fail(context, picture.name + ": not marked " + context.options.mark);
@@ -94,13 +92,13 @@ int DeletePictures(CommandContext& context) {
       deletable.push_back(picture);
     }
   }
+  std::vector<std::pair<PictureId, bool>> gone;
   context.session.Run([&] {
     SelectOnly(context.windows.List(), deletable);
-    context.session.App().DeleteSelected();
+    gone = context.session.App().DeleteSelected();
   });
-  std::vector<Picture> after = ReadPictures(context.windows.List());
   for (const Picture& picture : deletable) {
-    if (Find(after, picture.id) == nullptr) {
+    if (Done(gone, picture.id)) {
       fprintf(context.out, "%s: deleted\n", picture.name.c_str());
     } else {
       Fail(context, picture.name + ": not deleted");
@@ -118,16 +116,16 @@ int ShowInfo(CommandContext& context) {
 
 int SetOwner(CommandContext& context) {
   const std::string& name = context.options.operands[0];
-  context.session.Run([&] { context.session.App().setownername(name.c_str()); });
-  // Read back: what the camera holds is what counts, as it can hold only so much of a name.
+  bool taken = false;
+  context.session.Run([&] { taken = context.session.App().setownername(name.c_str()); });
+  if (!taken) {
+    Fail(context, "the camera did not take the owner name");
+    return 1;
+  }
+  // What the camera holds, as it can hold only so much of a name.
   CameraFacts facts = ReadFacts(context);
-  unsigned char field[kOwnerField + 1] = {};
-  std::string sent = OwnerForCamera(name.c_str());
-  memcpy(field, sent.data(), std::min(sent.size(), kOwnerField));
   fprintf(context.out, "owner: %s\n", facts.ownername);
-  if (OwnerFromCamera(field) == facts.ownername) return 0;
-  Fail(context, "the camera did not take the owner name");
-  return 1;
+  return 0;
 }
 
 int UploadFile(CommandContext& context) {
@@ -137,10 +135,13 @@ int UploadFile(CommandContext& context) {
     Fail(context, file + ": " + strerror(errno));
     return 1;
   }
-  int before = context.alerts.Count();
-  context.session.Run([&] { context.session.App().Upload(resolved); });
+  bool sent = false;
+  context.session.Run([&] { sent = context.session.App().Upload(resolved); });
   context.progress.End();
-  if (context.alerts.Count() != before) return 1;
+  if (!sent) {
+    Fail(context, file + ": not uploaded");
+    return 1;
+  }
   fprintf(context.out, "%s: uploaded\n", file.c_str());
   return 0;
 }

@@ -35,7 +35,7 @@ class CliWindows : public AppWindows {
   void UpdateCameraInfo(const CameraFacts& facts) override;
   // The command line waits on the application itself and counts the files it finds.
   void ListingRead(uint32_t) override {}
-  void DownloadFinished(uint32_t, uint32_t, const char*) override {}
+  void DownloadFinished(const DownloadReport&) override {}
 
   // Whether the application has asked for its main window: its start-up has begun.
   bool Created() const { return created_; }

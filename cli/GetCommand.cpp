@@ -1,5 +1,5 @@
 // get: the chosen pictures grouped by the folder each goes to, every group downloaded by the
-// window's own run over the selection.
+// window's own run over the selection, and said as that run reports it.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +8,7 @@
 #include <map>
 
 #include "app/ptv_App.h"
+#include "camera/FileDigest.h"
 #include "camera/PictureNames.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
@@ -19,22 +20,25 @@ namespace {
 struct Group {
   std::string folder;
   std::vector<Picture> pictures;
-  std::vector<bool> existed;  // a file of the picture's name was there before the run
 };
 
-bool Exists(const std::string& path, off_t* size = nullptr) {
-  struct stat status;
-  if (lstat(path.c_str(), &status) != 0) return false;
-  if (size != nullptr) *size = status.st_size;
-  return true;
-}
-
-// A picture the download turns upright is stored at another size than the camera's: its
-// name is all there is to go by.
+// Whether the file is the picture whole: one pictrove wrote says so by its digest; another
+// by the camera's size. An empty file is what a download cut off while naming leaves, never
+// a picture. A picture turned upright is stored at another size than the camera's, so for
+// one that was not written by a pictrove that keeps digests its name is all there is.
 bool AlreadyThere(const std::string& folder, const Picture& picture) {
-  off_t size = 0;
-  if (!Exists(folder + "/" + picture.name, &size)) return false;
-  return NeedsTurn(picture.orientation) || size == off_t(picture.size);
+  int fd = open((folder + "/" + picture.name).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd == -1) return false;
+  struct stat status;
+  bool there = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
+  if (there) {
+    if (std::optional<uint64_t> digest = ReadDigestAttribute(fd))
+      there = DigestOfFile(fd) == digest;
+    else
+      there = NeedsTurn(picture.orientation) || status.st_size == off_t(picture.size);
+  }
+  close(fd);
+  return there;
 }
 
 std::vector<Group> Grouped(CommandContext& context, const std::vector<Picture>& pictures) {
@@ -47,55 +51,80 @@ std::vector<Group> Grouped(CommandContext& context, const std::vector<Picture>& 
       continue;
     }
     auto [at, added] = index.emplace(folder, groups.size());
-    if (added) groups.push_back({folder, {}, {}});
-    Group& group = groups[at->second];
-    group.pictures.push_back(picture);
-    group.existed.push_back(Exists(folder + "/" + picture.name));
+    if (added) groups.push_back({folder, {}});
+    groups[at->second].pictures.push_back(picture);
   }
   return groups;
 }
 
-void NotDownloaded(CommandContext& context, const Picture& picture) {
-  context.progress.Say("pictrove-cli: " + picture.name + ": not downloaded", context.errors);
+struct Tally {
+  int downloaded = 0, failed = 0, not_tried = 0, deleted = 0, kept_protected = 0;
+};
+
+void Fail(CommandContext& context, const std::string& name, const std::string& what) {
+  context.progress.Say("pictrove-cli: " + name + ": " + what, context.errors);
 }
 
-// The group's pictures into its folder: how many are now complete under their names.
-int Download(CommandContext& context, const Group& group, int first) {
+// What the run did with each picture of the group, said and counted.
+void Tell(CommandContext& context, const Group& group, const DownloadReport& report, Tally& tally) {
+  for (const Picture& picture : group.pictures) {
+    const std::string& name = picture.name;
+    // A picture the run does not report (it never began) was not tried.
+    PictureOutcome told;
+    for (const PictureOutcome& outcome : report.pictures)
+      if (outcome.id == picture.id) told = outcome;
+    const std::string& why = told.why;
+    switch (told.outcome) {
+      case Outcome::kNotTried:
+        Fail(context, name, "not tried");
+        tally.not_tried++;
+        break;
+      case Outcome::kFailed:
+        Fail(context, name, "not downloaded");
+        tally.failed++;
+        break;
+      case Outcome::kNamed:
+        Fail(context, name, "downloaded, but not marked downloaded: " + why);
+        tally.downloaded++;
+        break;
+      case Outcome::kMarked:
+        if (report.deleting && !why.empty()) context.progress.Say(name + ": kept, " + why);
+        tally.downloaded++;
+        break;
+      case Outcome::kDeleted:
+        tally.downloaded++;
+        tally.deleted++;
+        break;
+    }
+  }
+  tally.kept_protected += int(report.kept_protected);
+}
+
+// The group's pictures into its folder.
+DownloadReport Download(CommandContext& context, const Group& group, int first) {
+  DownloadReport report;
   if (int error = MakeFolders(group.folder); error != 0) {
     context.progress.Say(
         "pictrove-cli: cannot make the folder " + group.folder + ": " + strerror(error),
         context.errors);
-    return 0;
+    return report;
   }
   std::vector<std::string> names;
   for (const Picture& picture : group.pictures) names.push_back(picture.name);
   context.windows.DownloadGroup(first, names);
-  int back = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  // The run writes into the current folder, as the window's does into the chosen one.
-  if (chdir(group.folder.c_str()) == 0) {
-    context.session.Run([&] {
-      SelectOnly(context.windows.List(), group.pictures);
-      context.session.App().Download_Selected();
-    });
-  } else {
-    context.progress.Say("pictrove-cli: cannot open the folder " + group.folder, context.errors);
-  }
-  if (back >= 0) {
-    if (fchdir(back) != 0) context.progress.Say("pictrove-cli: lost the current folder");
-    close(back);
-  }
+  context.session.Run([&] {
+    SelectOnly(context.windows.List(), group.pictures);
+    report = context.session.App().Download_Selected(group.folder, context.options.delete_after);
+  });
   context.windows.DownloadGroup(0, {});
-  int done = 0;
-  for (size_t i = 0; i < group.pictures.size(); i++)
-    if (!group.existed[i] && Exists(group.folder + "/" + group.pictures[i].name)) done++;
-  return done;
+  return report;
 }
 
 }  // namespace
 
 int GetPictures(CommandContext& context) {
-  int failed = 0;
-  std::vector<Picture> pictures = ChosenPictures(context, &failed);
+  Tally tally;
+  std::vector<Picture> pictures = ChosenPictures(context, &tally.failed);
   if (context.options.only_new) pictures = NewOnly(pictures);
   std::vector<Group> groups = Grouped(context, pictures);
   int count = 0;
@@ -105,20 +134,21 @@ int GetPictures(CommandContext& context) {
     for (const Picture& picture : group.pictures) bytes += picture.size;
   }
   context.progress.Begin(count, bytes);
-  int downloaded = 0;
   bool going = true;
   for (const Group& group : groups) {
+    DownloadReport report;
     // The window's run stops at a picture that failed, and so does this one.
-    int done = going && Interrupted() == 0 ? Download(context, group, downloaded) : 0;
-    downloaded += done;
-    if (done < int(group.pictures.size())) going = false;
-    for (size_t i = 0; i < group.pictures.size(); i++)
-      if (group.existed[i] || !Exists(group.folder + "/" + group.pictures[i].name)) {
-        NotDownloaded(context, group.pictures[i]);
-        failed++;
-      }
+    if (going && Interrupted() == 0) report = Download(context, group, tally.downloaded);
+    Tell(context, group, report, tally);
+    if (report.Named() < group.pictures.size()) going = false;
   }
   context.progress.End();
-  fprintf(context.out, "%d downloaded, %d failed\n", downloaded, failed);
-  return failed == 0 ? 0 : 1;
+  if (tally.kept_protected > 0)
+    fprintf(context.out, "%d protected picture%s kept on the camera.\n", tally.kept_protected,
+            tally.kept_protected == 1 ? " was" : "s were");
+  fprintf(context.out, "%d downloaded, %d failed", tally.downloaded, tally.failed);
+  if (tally.not_tried > 0) fprintf(context.out, ", %d not tried", tally.not_tried);
+  if (context.options.delete_after) fprintf(context.out, ", %d deleted", tally.deleted);
+  fputs("\n", context.out);
+  return tally.failed == 0 && tally.not_tried == 0 ? 0 : 1;
 }

@@ -23,6 +23,8 @@ void InstallInterruptHandlers() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // A closed terminal, too: what is whole is named and marked before the program ends.
+  sigaction(SIGHUP, &action, nullptr);
 }
 
 int Interrupted() {

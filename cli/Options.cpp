@@ -6,8 +6,10 @@ const char kUsage[] =
     "usage: pictrove-cli [--demo [FOLDER]] COMMAND [OPTIONS]\n"
     "\n"
     "  list [--new] [--json]            the camera's pictures, newest first\n"
-    "  get [--new] [--into PATTERN] [--skip-existing] [NAME...]\n"
-    "                                   download pictures (all, the new ones or those named)\n"
+    "  get [--new] [--into PATTERN] [--skip-existing] [--delete] [NAME...]\n"
+    "                                   download pictures (all, the new ones or those named);\n"
+    "                                   --delete: then delete each one safe on disk from the\n"
+    "                                   camera, keeping protected ones\n"
     "  mark downloaded|new|protected|unprotected NAME...\n"
     "  delete NAME...                   delete pictures (protected ones are refused)\n"
     "  info [--json]                    model, owner, storage and power\n"
@@ -33,7 +35,8 @@ bool Usage(std::string* error, const std::string& reason) {
 bool CommandOption(const std::string& command, const std::string& option) {
   if (option == "--json") return command == "list" || command == "info";
   if (option == "--new") return command == "list" || command == "get";
-  if (option == "--into" || option == "--skip-existing") return command == "get";
+  if (option == "--into" || option == "--skip-existing" || option == "--delete")
+    return command == "get";
   return false;
 }
 
@@ -98,6 +101,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, CliOptions* options
     if (argument == "--json") options->json = true;
     if (argument == "--new") options->only_new = true;
     if (argument == "--skip-existing") options->skip_existing = true;
+    if (argument == "--delete") options->delete_after = true;
     if (argument == "--into") {
       if (i + 1 >= arguments.size() || arguments[i + 1].empty())
         return Usage(error, "--into needs a folder or pattern");

@@ -13,8 +13,9 @@ struct CliOptions {
   bool only_new = false;
   bool json = false;
   bool skip_existing = false;
-  std::string into;  // get: a folder or strftime pattern; empty: the current folder
-  std::string mark;  // mark: downloaded, new, protected or unprotected
+  bool delete_after = false;  // get --delete: each picture safe on disk leaves the camera
+  std::string into;           // get: a folder or strftime pattern; empty: the current folder
+  std::string mark;           // mark: downloaded, new, protected or unprotected
   std::vector<std::string> operands;  // names, the owner name or the file to upload
 };
 

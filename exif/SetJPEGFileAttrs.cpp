@@ -1,5 +1,6 @@
 #include "exif/SetJPEGFileAttrs.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <ctime>
 #include <mutex>
@@ -27,16 +28,21 @@ int64_t LocalDate(uint32_t date) {
 
 }  // namespace
 
-void SetJPEGFileAttrs(int fd, pic_Item* picture) {
-  SetJPEGFileAttrs(fd, picture, int32_t(picture->xres), int32_t(picture->yres));
+int SetJPEGFileAttrs(int fd, pic_Item* picture) {
+  return SetJPEGFileAttrs(fd, picture, int32_t(picture->xres), int32_t(picture->yres));
 }
 
-void SetJPEGFileAttrs(int fd, pic_Item* picture, int32_t width, int32_t height) {
+int SetJPEGFileAttrs(int fd, pic_Item* picture, int32_t width, int32_t height) {
   uint8_t flash = picture->FlashFired() ? 1 : 0;
   int64_t date = LocalDate(picture->date);
 
-  kit::WriteAttr(fd, "GRAFX:Width", kit::kInt32Type, &width, sizeof width);
-  kit::WriteAttr(fd, "GRAFX:Height", kit::kInt32Type, &height, sizeof height);
-  kit::WriteAttr(fd, "EXIF:Flash", kBoolType, &flash, sizeof flash);
-  kit::WriteAttr(fd, "EXIF:Date", kit::kTimeType, &date, sizeof date);
+  int first = 0;
+  auto write = [&](const char* name, uint32_t type, const void* data, size_t length) {
+    if (!kit::WriteAttr(fd, name, type, data, length) && first == 0) first = errno;
+  };
+  write("GRAFX:Width", kit::kInt32Type, &width, sizeof width);
+  write("GRAFX:Height", kit::kInt32Type, &height, sizeof height);
+  write("EXIF:Flash", kBoolType, &flash, sizeof flash);
+  write("EXIF:Date", kit::kTimeType, &date, sizeof date);
+  return first;
 }

@@ -51,10 +51,10 @@ void MessagePort::Post(const QString& code, const QStringList& refs) {
 DbusService::DbusService()
     : application_({kUpload, kSelectCurrent, kRefsReceived, kSave, kCancel, kQuitRequested},
                    PostToApp),
-      mainwindow_(
-          {kDownloadCommand, kAttributesCommand, kRotateRight, kRotateLeft, kDeleteCommand,
-           kAboutCommand, kQuitCommand, kSelectAll, kSelectNew, kCameraInfoCommand, kUploadCommand},
-          ToMainWindow) {
+      mainwindow_({kDownloadCommand, kDownloadDeleteCommand, kAttributesCommand, kRotateRight,
+                   kRotateLeft, kDeleteCommand, kAboutCommand, kQuitCommand, kSelectAll, kSelectNew,
+                   kCameraInfoCommand, kUploadCommand},
+                  ToMainWindow) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   registered_ =
       bus.isConnected() && bus.registerService(kBusName) &&
@@ -73,11 +73,12 @@ void DbusService::ListingRead(uint32_t pictures) {
   QDBusConnection::sessionBus().send(signal);
 }
 
-void DbusService::DownloadFinished(uint32_t done, uint32_t failed, const std::string& folder) {
+void DbusService::DownloadFinished(uint32_t done, uint32_t failed, const std::string& folder,
+                                   uint32_t deleted) {
   if (!registered_) return;
   QDBusMessage signal =
       QDBusMessage::createSignal("/application", kBusInterface, "DownloadFinished");
-  signal << done << failed << QString::fromLocal8Bit(folder);
+  signal << done << failed << QString::fromLocal8Bit(folder) << deleted;
   QDBusConnection::sessionBus().send(signal);
 }
 

@@ -39,7 +39,8 @@ class DbusService {
 
   // Signals on /application, for scripts that drive the window: callable from any thread.
   void ListingRead(uint32_t pictures);
-  void DownloadFinished(uint32_t done, uint32_t failed, const std::string& folder);
+  void DownloadFinished(uint32_t done, uint32_t failed, const std::string& folder,
+                        uint32_t deleted);
 
  private:
   MessagePort application_;

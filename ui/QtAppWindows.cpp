@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "kit/Alert.h"
 #include "ui/AuxiliaryWindow.h"
 #include "ui/DbusService.h"
 #include "ui/PostToApp.h"
@@ -106,6 +107,24 @@ void QtAppWindows::ListingRead(uint32_t pictures) {
   if (DbusService* service = bus_.load()) service->ListingRead(pictures);
 }
 
-void QtAppWindows::DownloadFinished(uint32_t done, uint32_t failed, const char* folder) {
-  if (DbusService* service = bus_.load()) service->DownloadFinished(done, failed, folder);
+void QtAppWindows::DownloadFinished(const DownloadReport& report) {
+  uint32_t done = report.Named();
+  uint32_t failed = uint32_t(report.pictures.size()) - done;
+  if (DbusService* service = bus_.load())
+    service->DownloadFinished(done, failed, report.folder, report.Count(Outcome::kDeleted));
+  if (report.kept_protected == 0) return;
+  // Said once, at the end of the run: the user asked for the camera to be emptied.
+  std::string text =
+      std::to_string(report.kept_protected) +
+      (report.kept_protected == 1 ? " protected picture was" : " protected pictures were") +
+      " kept on the camera.";
+  OnGuiThread([text] {
+    kit::AlertRequest kept;
+    kept.title = "pictrove";
+    kept.text = text;
+    kept.buttons = {"Ok"};
+    kept.icon = kit::AlertIcon::Info;
+    kept.escape_button = 0;
+    kit::ShowAlert(kept);
+  });
 }

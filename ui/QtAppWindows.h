@@ -30,7 +30,7 @@ class QtAppWindows : public QObject, public AppWindows {
   void UpdateCameraInfo(const CameraFacts& facts) override;
   // Told to other programs over the session bus, once there is a bus service to tell them.
   void ListingRead(uint32_t pictures) override;
-  void DownloadFinished(uint32_t done, uint32_t failed, const char* folder) override;
+  void DownloadFinished(const DownloadReport& report) override;
   void SetBusService(DbusService* service) { bus_ = service; }
 
   // The windows as they are now, none where there is none; on the GUI thread only.

@@ -7,6 +7,7 @@
 #include "kit/Alert.h"
 #include "ui/DbusService.h"
 #include "ui/QtAppWindows.h"
+#include "ui/QuitOnSignal.h"
 
 int RunPictrove(QApplication& qt) {
   QtAppWindows windows;
@@ -16,6 +17,7 @@ int RunPictrove(QApplication& qt) {
   app = application.get();
   DbusService service;
   windows.SetBusService(&service);
+  QuitOnSignal quit_on_signal;
   app->Start();
   int status = qt.exec();
   // From here on nothing answers the application's alerts.

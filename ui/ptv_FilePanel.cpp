@@ -15,9 +15,10 @@ const QString kCurrentDirLabel = QStringLiteral("Select Current Directory");
 constexpr int kGap = 10;
 constexpr int kPadding = 40;
 
-kit::Message FolderMessage(uint32_t what, const QString& folder) {
+kit::Message FolderMessage(uint32_t what, const QString& folder, bool deleting) {
   kit::Message message(what);
   message.AddRef("refs", kit::EntryRef{QFile::encodeName(folder).toStdString()});
+  if (deleting) message.AddInt32("delete", 1);
   return message;
 }
 
@@ -78,9 +79,9 @@ void ptv_FilePanel::PlaceCurrentDirButton() {
 }
 
 void ptv_FilePanel::SelectCurrent() {
-  PostToApp(FolderMessage(kSelectCurrent, directory().absolutePath()));
+  PostToApp(FolderMessage(kSelectCurrent, directory().absolutePath(), deleting_));
 }
 
 void ptv_FilePanel::SelectChosen(const QStringList& folders) {
-  if (!folders.isEmpty()) PostToApp(FolderMessage(kRefsReceived, folders.first()));
+  if (!folders.isEmpty()) PostToApp(FolderMessage(kRefsReceived, folders.first(), deleting_));
 }

@@ -14,6 +14,8 @@ class ptv_FilePanel : public QFileDialog {
   ptv_FilePanel();
 
   void SetPanelDirectory(const QString& path) { setDirectory(path); }
+  // Whether the folder it answers with is for a download that deletes what it has saved.
+  void SetDeleting(bool deleting) { deleting_ = deleting; }
   // Shows the panel without waiting for its answer.
   void Show();
 
@@ -33,4 +35,5 @@ class ptv_FilePanel : public QFileDialog {
 
   QPushButton* cancel_ = nullptr;
   QPushButton* current_ = nullptr;
+  bool deleting_ = false;
 };

@@ -37,6 +37,7 @@ struct Command {
 
 const Command kFileMenu[] = {
     {"Download\u2026", "Ctrl+S", kDownloadCommand},
+    {"Download and delete\u2026", nullptr, kDownloadDeleteCommand},
     {"Set attributes\u2026", nullptr, kAttributesCommand},
     {"", nullptr, 0},
     {"Rotate right", "Ctrl+R", kRotateRight},
@@ -159,7 +160,10 @@ bool ptv_mainWin::HasSelection() {
 void ptv_mainWin::MessageReceived(kit::Message* message) {
   switch (message->what) {
     case kDownloadCommand:
-      DownloadCommand();
+      DownloadCommand(false);
+      break;
+    case kDownloadDeleteCommand:
+      DownloadCommand(true);
       break;
     case kAttributesCommand:
       if (HasSelection()) opensetattr();
@@ -196,13 +200,36 @@ void ptv_mainWin::MessageReceived(kit::Message* message) {
   }
 }
 
-void ptv_mainWin::DownloadCommand() {
+void ptv_mainWin::DownloadCommand(bool deleting) {
   if (!HasSelection()) return;
   ptv_FilePanel* panel = folder_panel_ ? folder_panel_() : nullptr;
   if (panel == nullptr) return;
+  if (deleting && !DownloadAndDeleteConfirmed()) return;
+  panel->SetDeleting(deleting);
   std::string folder = ReadDownloadFolder();
   if (!folder.empty()) panel->SetPanelDirectory(QString::fromStdString(folder));
   panel->Show();
+}
+
+bool ptv_mainWin::DownloadAndDeleteConfirmed() {
+  int selected = 0, deletable = 0;
+  {
+    std::lock_guard<std::recursive_mutex> guard(list_.Mutex());
+    for (int n = 0, index; (index = list_.CurrentSelection(n)) >= 0; n++, selected++)
+      deletable += list_.ItemAt(index)->Deletable();
+  }
+  std::string text = "Download " + std::to_string(selected) + " picture" +
+                     (selected == 1 ? "" : "s") + ", then delete " + std::to_string(deletable) +
+                     " of them from the camera once each is safe on disk?";
+  if (deletable < selected)
+    text += " " + std::to_string(selected - deletable) + " protected picture" +
+            (selected - deletable == 1 ? " stays" : "s stay") + " on the camera.";
+  kit::AlertRequest confirm;
+  confirm.title = "pictrove error";
+  confirm.text = text;
+  confirm.buttons = {"Ok", "Cancel"};
+  confirm.escape_button = 1;
+  return kit::ShowAlert(confirm) == 0;
 }
 
 void ptv_mainWin::DeleteCommand() {

@@ -49,8 +49,11 @@ class ptv_mainWin : public QMainWindow, public MainWindow {
   void BuildButtons(QWidget* background);
   void Layout();
   bool HasSelection();
-  void DownloadCommand();
+  // "Download…", or with `deleting` "Download and delete…", which asks first.
+  void DownloadCommand(bool deleting);
   void DeleteCommand();
+  // Asks once before a download that deletes, naming how many pictures will leave the camera.
+  bool DownloadAndDeleteConfirmed();
 
   PictureList list_;
   QWidget* background_;

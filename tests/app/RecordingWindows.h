@@ -56,8 +56,12 @@ class RecordingWindows : public AppWindows {
     shown_facts = facts;
   }
   void ListingRead(uint32_t pictures) override { Note("listing read " + std::to_string(pictures)); }
-  void DownloadFinished(uint32_t done, uint32_t failed, const char* folder) override {
-    Note("download finished " + std::to_string(done) + " " + std::to_string(failed) + " " + folder);
+  void DownloadFinished(const DownloadReport& report) override {
+    uint32_t done = report.Named();
+    Note("download finished " + std::to_string(done) + " " +
+         std::to_string(report.pictures.size() - done) + " " + report.folder);
+    std::lock_guard<std::mutex> guard(mutex_);
+    last_report = report;
   }
 
   std::vector<std::string> Calls() {
@@ -68,6 +72,7 @@ class RecordingWindows : public AppWindows {
   // Told each line the status window is given, on the thread that gives it; set before a run.
   std::function<void(const std::string&)> on_line;
   PlainMainWindow main;
+  DownloadReport last_report;
   std::mutex mutex_;
   std::vector<std::string> calls;
   uint64_t bar = 0;

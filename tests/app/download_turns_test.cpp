@@ -38,9 +38,11 @@ bool Turned(uint16_t orientation) {
 
 // A camera that notes its pictures' data commands and downloaded marks in the order they
 // come: "get NAME", and "mark NAME", or "mark NAME before its file" when no file of that
-// name stood in the current folder (the download folder) as the mark was asked for.
+// name stood in the download folder as the mark was asked for.
 class WatchingCamera : public sim::SimCamera {
  public:
+  std::string folder;  // set before a run
+
   Names Events() const {
     std::lock_guard<std::mutex> guard(DeviceMutex());
     return events_;
@@ -57,8 +59,9 @@ class WatchingCamera : public sim::SimCamera {
     // Folder and file name follow one payload word, each ended by a NUL.
     if (command.size() > 84 && data[kCodeAt] == kSetAttributesCode) {
       std::string name = command.c_str() + 84 + strlen(command.c_str() + 84) + 1;
-      events_.push_back("mark " + name +
-                        (access(name.c_str(), F_OK) == 0 ? "" : " before its file"));
+      events_.push_back(
+          "mark " + name +
+          (access((folder + "/" + name).c_str(), F_OK) == 0 ? "" : " before its file"));
     }
     return SimCamera::HandleControl(setup, data, length);
   }
@@ -127,6 +130,7 @@ class TurnedRun : public CameraSession {
 
   // Downloads the selection, with standard error captured into `said`.
   void Run(const std::string& folder) {
+    watching_->folder = folder;
     testing::internal::CaptureStderr();
     DownloadInto(folder);
     said_ = testing::internal::GetCapturedStderr();

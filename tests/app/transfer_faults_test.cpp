@@ -188,9 +188,13 @@ class TransferFaults : public CameraSession, public testing::WithParamInterface<
 
   void SetUp() override {
     CameraSession::SetUp();
-    // Two chunks: the camera keeps whatever bytes it is sent.
+    // Two chunks of what starts as a camera's JPEG: the camera keeps whatever bytes it is sent.
     source_ = ScratchFolder() + "/upload.jpg";
-    std::ofstream(source_, std::ios::binary) << std::string(1000, 'u');
+    std::string head(
+        "\xFF\xD8\xFF\xE1\x00\x10"
+        "Exif\0\0",
+        12);
+    std::ofstream(source_, std::ios::binary) << head << std::string(1000 - head.size(), 'u');
   }
 
   std::string source_;

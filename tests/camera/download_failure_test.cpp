@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "camera/PictureData.h"
+#include "camera/PictureFile.h"
 #include "camera/ixus_command.h"
 #include "camera/ixus_getfile.h"
 #include "tests/camera/download_fixture.h"
@@ -184,7 +185,11 @@ TEST_F(Download, FullDeviceStopsTheDataAndDrainsTheReply) {
   int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
   ASSERT_NE(full, -1);
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(ReceivePicture(pipe, buffer, ixus_le32(buffer + 6), full));
+  EXPECT_STREQ(ReceivePicture(pipe, buffer, ixus_le32(buffer + 6),
+                              [full](const unsigned char* data, size_t length) {
+                                return WriteAll(full, data, length);
+                              }),
+               "The volume is full.");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   close(full);
   EXPECT_EQ(alerts.Texts(), Names{"The volume is full."});

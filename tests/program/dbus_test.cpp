@@ -77,8 +77,9 @@ TEST_F(Dbus, ScriptsAreToldOfTheListingAndOfTheRunsEnd) {
   ASSERT_TRUE(WaitFor([&] { return heard.received.size() == 3; }));
   testing::internal::GetCapturedStderr();
   const QString place = QString::fromStdString(folder);
-  EXPECT_EQ(heard.received, QStringList({"ListingRead 2", "DownloadFinished 2 0 " + place,
-                                         "DownloadFinished 0 2 " + place}));
+  // Downloaded, not downloaded, the folder, deleted from the camera.
+  EXPECT_EQ(heard.received, QStringList({"ListingRead 2", "DownloadFinished 2 0 " + place + " 0",
+                                         "DownloadFinished 0 2 " + place + " 0"}));
   windows_->SetBusService(nullptr);
 }
 
