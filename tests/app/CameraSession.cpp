@@ -46,6 +46,14 @@ void CameraSession::TearDown() {
   for (const std::string& folder : scratch_) std::filesystem::remove_all(folder);
 }
 
+void CameraSession::Stop() {
+  application_.reset();
+  app = nullptr;
+  Bus().Remove(kNode);
+  windows_.main.shown = false;
+  windows_.main.list.clear_list();
+}
+
 void CameraSession::StartWith(std::shared_ptr<sim::SimCamera> camera) {
   camera_ = std::move(camera);
   Bus().Plug(kNode, camera_);

@@ -31,6 +31,8 @@ class CameraSession : public testing::Test {
   sim::SimBus& Bus() { return platform_->Bus(); }
   // Plugs the camera in and starts the application, which reads it.
   void StartWith(std::shared_ptr<sim::SimCamera> camera);
+  // Ends the application and unplugs the camera; the windows start afresh with the next one.
+  void Stop();
   // Runs the work on the application thread, as the windows' commands do, and waits.
   void OnAppThread(const std::function<void()>& work);
   // Downloads the selection into the folder through the application's own message, as the

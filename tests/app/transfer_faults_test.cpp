@@ -177,15 +177,6 @@ class TransferFaults : public CameraSession, public testing::WithParamInterface<
       }
   }
 
-  // Ends the application and unplugs the camera; the windows start afresh with the next one.
-  void Stop() {
-    application_.reset();
-    app = nullptr;
-    Bus().Remove(kNode);
-    windows_.main.shown = false;
-    windows_.main.list.clear_list();
-  }
-
   void SetUp() override {
     CameraSession::SetUp();
     // Two chunks of what starts as a camera's JPEG: the camera keeps whatever bytes it is sent.
