@@ -17,6 +17,7 @@
 #include "exif/UprightExif.h"
 #include "sim/PictureMaker.h"
 #include "tests/app/CameraSession.h"
+#include "tests/app/MarkCommand.h"
 #include "tests/support/Environment.h"
 
 namespace {
@@ -26,7 +27,6 @@ using Names = std::vector<std::string>;
 
 constexpr size_t kCodeAt = 68;
 constexpr uint8_t kPictureCode = 0x01;
-constexpr uint8_t kSetAttributesCode = 0x0E;
 
 std::string NameOf(size_t index) {
   return "IMG_000" + std::to_string(index + 1) + ".JPG";
@@ -56,12 +56,10 @@ class WatchingCamera : public sim::SimCamera {
     if (command.size() > 88 && data[kCodeAt] == kPictureCode &&
         command.compare(80, 4, std::string(4, '\0')) == 0)
       events_.push_back("get " + Base(command.c_str() + 88));
-    // Folder and file name follow one payload word, each ended by a NUL.
-    if (command.size() > 84 && data[kCodeAt] == kSetAttributesCode) {
-      std::string name = command.c_str() + 84 + strlen(command.c_str() + 84) + 1;
+    if (std::optional<apptest::MarkCommand> mark = apptest::ReadMarkCommand(data, *length)) {
       events_.push_back(
-          "mark " + name +
-          (access((folder + "/" + name).c_str(), F_OK) == 0 ? "" : " before its file"));
+          "mark " + mark->name +
+          (access((folder + "/" + mark->name).c_str(), F_OK) == 0 ? "" : " before its file"));
     }
     return SimCamera::HandleControl(setup, data, length);
   }

@@ -25,7 +25,7 @@ struct Settings {
   std::string kind;
   int nth = 0;
   int error = 0;
-  int kill_after = 0;
+  int kill_after = -1;  // never
   int flush_delay_ms = 0;
 };
 
@@ -83,7 +83,7 @@ Verdict Count(const char* kind) {
   Settings& armed = Armed();
   int seen = ++Counts()[kind];
   ++total;
-  if (armed.kill_after != 0 && total > armed.kill_after) raise(SIGKILL);
+  if (armed.kill_after >= 0 && total > armed.kill_after) raise(SIGKILL);
   if (armed.kind == kind && armed.nth == seen)
     return armed.error == 0 ? Verdict::kCorrupt : Verdict::kFail;
   return Verdict::kGo;
@@ -148,7 +148,8 @@ __attribute__((constructor)) void FromEnvironment() {
   fsfault_arm(folder, kind != nullptr ? kind : "", number("PICTROVE_FSFAULT_NTH"),
               number("PICTROVE_FSFAULT_ERRNO"));
   std::lock_guard<std::mutex> guard(Mutex());
-  Armed().kill_after = number("PICTROVE_FSFAULT_KILL_AFTER");
+  if (getenv("PICTROVE_FSFAULT_KILL_AFTER") != nullptr)
+    Armed().kill_after = number("PICTROVE_FSFAULT_KILL_AFTER");
   Armed().flush_delay_ms = number("PICTROVE_FSFAULT_FLUSH_DELAY_MS");
 }
 
@@ -174,6 +175,11 @@ void fsfault_disarm(void) {
   Armed() = Settings();
   Tracked().clear();
   Flushed().clear();
+}
+
+void fsfault_kill_after(int calls) {
+  std::lock_guard<std::mutex> guard(Mutex());
+  Armed().kill_after = calls;
 }
 
 int fsfault_count(const char* kind) {

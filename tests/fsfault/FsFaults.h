@@ -21,6 +21,8 @@ void fsfault_arm(const char* folder, const char* kind, int nth, int error);
 void fsfault_disarm(void);
 // How many calls of that kind were counted since the folder was armed.
 int fsfault_count(const char* kind);
+// The process is killed (SIGKILL) at the call after the first `calls` counted ones.
+void fsfault_kill_after(int calls);
 
 #ifdef __cplusplus
 }
