@@ -40,9 +40,11 @@ int RunMessageBox(const kit::AlertRequest& request) {
   return kit::EscapeAnswer(request);
 }
 
-// An alert nobody can see any more is answered as if dismissed.
+// An alert nobody can see any more is answered as if dismissed, and said on standard error
+// (the only alert that is), since no box will ever show it.
 int Dismissed(const kit::AlertRequest& request) {
-  fprintf(stderr, "(not shown: the windows have gone)\n");
+  fprintf(stderr, "%s: %s (not shown: the windows have gone)\n", request.title.c_str(),
+          request.text.c_str());
   return kit::EscapeAnswer(request);
 }
 
@@ -88,9 +90,6 @@ int ShowFromOtherThread(QCoreApplication* application, const kit::AlertRequest& 
 class QtAlertHandler : public kit::AlertHandler {
  public:
   int Show(const kit::AlertRequest& request) override {
-    // Said on standard error too, beside the other diagnostics, for whoever reads them
-    // later: a box is gone once it is dismissed.
-    fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text.c_str());
     QCoreApplication* application = QCoreApplication::instance();
     if (application == nullptr) return int(request.buttons.size()) - 1;  // the default button
     if (QThread::currentThread() == application->thread()) return RunMessageBox(request);
