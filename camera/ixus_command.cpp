@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "camera/CameraHost.h"
+#include "kit/Bytes.h"
 #include "usb/PipeDrain.h"
 #include "usb/USBConfiguration.h"
 #include "usb/USBDevice.h"
@@ -120,10 +121,9 @@ CommandOutcome ixus_command(USBDevice* device, unsigned char* buffer, uint32_t s
 }
 
 uint32_t ixus_le32(const unsigned char* bytes) {
-  return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-         uint32_t(bytes[3]) << 24;
+  return kit::ReadLittle32(bytes);
 }
 
 void ixus_putle32(unsigned char* bytes, uint32_t value) {
-  for (int i = 0; i < 4; i++) bytes[i] = uint8_t(value >> (8 * i));
+  kit::PutLittle32(bytes, value);
 }
