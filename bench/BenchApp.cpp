@@ -6,8 +6,7 @@
 #include <thread>
 
 #include "app/AppWindows.h"
-#include "app/MainWindow.h"
-#include "app/PictureList.h"
+#include "app/ListOnlyWindow.h"
 #include "app/ptv_App.h"
 #include "kit/Platform.h"
 #include "sim/SimCamera.h"
@@ -16,15 +15,6 @@
 namespace {
 
 constexpr char kNode[] = "/dev/bus/usb/001/002";
-
-class ListWindow : public MainWindow {
- public:
-  PictureList& List() override { return list_; }
-  void Show() override {}
-
- private:
-  PictureList list_;
-};
 
 }  // namespace
 
@@ -48,7 +38,7 @@ class BenchApp::Windows : public AppWindows {
     not_downloaded = uint32_t(report.pictures.size()) - report.Named();
   }
 
-  ListWindow window;
+  ListOnlyWindow window;
   std::atomic<bool> created{false};
   uint32_t downloaded = 0;
   uint32_t not_downloaded = 0;

@@ -15,26 +15,6 @@
 #include "sim/SimPlatform.h"
 #include "usb/USBDevice.h"
 
-void BenchHost::sort_list() {
-  std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-    const pic_Item* left = a.get();
-    const pic_Item* right = b.get();
-    return pic_compareFunc(&left, &right) < 0;
-  });
-}
-
-ScratchFolder::ScratchFolder() : previous_(std::filesystem::current_path()) {
-  std::string pattern = std::filesystem::temp_directory_path() / "pictrove_bench_XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) return;
-  folder_ = pattern;
-  std::filesystem::current_path(folder_);
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::filesystem::current_path(previous_);
-  if (!folder_.empty()) std::filesystem::remove_all(folder_);
-}
-
 bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
                         const char* path, const char* name, uint32_t size) {
   host.reported = 0;

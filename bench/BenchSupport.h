@@ -11,6 +11,8 @@
 #include "app/pic_Item.h"
 #include "camera/CameraHost.h"
 #include "kit/Alert.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/support/ScratchFolder.h"
 
 class USBDevice;
 namespace sim {
@@ -18,28 +20,14 @@ class SimCamera;
 class SimPlatform;
 }  // namespace sim
 
-// Keeps the records as the program's list would (sorted newest first), adds up the
-// progress reports, and shows nothing.
-
-class BenchHost : public CameraHost {
+// The one host fake (tests/support/RecordingHost.h): keeps the records as the program's list
+// would (sorted newest first), adds up the progress reports, logs nothing and shows nothing.
+class BenchHost : public testsupport::RecordingHost {
  public:
-  unsigned char* CameraBuffer() override { return buffer_.data(); }
-  uint16_t ProductID() const override { return 0x3049; }
-  void SetProductID(uint16_t) override {}
-  void clear_list() override { items.clear(); }
-  void add_item(pic_Item* item) override { items.emplace_back(item); }
-  void sort_list() override;
-  void openstatus(uint64_t, const char*) override {}
-  void updatestatus(unsigned long delta, const char*) override { reported += delta; }
-  void closestatus() override {}
-  CameraFacts& Facts() override { return facts_; }
-
-  std::vector<std::unique_ptr<pic_Item>> items;
-  unsigned long reported = 0;
-
- private:
-  std::array<unsigned char, kCameraBufferSize> buffer_{};
-  CameraFacts facts_;
+  BenchHost() {
+    keep_log = false;
+    SetProductID(0x3049);
+  }
 };
 
 // Counts alerts instead of showing them: a benchmark with one has failed.
@@ -65,17 +53,7 @@ struct PluggedCamera {
 };
 
 // A fresh folder, the current one while this lives; removed with what it holds.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
- private:
-  std::string folder_;
-  std::filesystem::path previous_;
-};
+using testsupport::ScratchFolder;
 
 // Downloads the picture at the camera path into the current folder, where it is called
 // `name`, and removes it again. Whether it came whole: no alert, and progress reports that

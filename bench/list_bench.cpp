@@ -1,14 +1,16 @@
 // Painting a window full of picture rows out of a list of 1000: the view must find the
-// visible rows without walking the list, and draw them well within a frame (target 5 ms).
+// visible rows without walking the list, and draw them well within a frame (target paint_ms: at most 5 ms).
 #include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QFont>
 #include <QImage>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <chrono>
 #include <cstdlib>
 
 #include "app/PictureList.h"
+#include "bench/Targets.h"
 #include "kit/Bitmap.h"
 #include "ui/ptv_picListView.h"
 
@@ -51,10 +53,13 @@ void BM_PaintWindow(benchmark::State& state) {
   QApplication::processEvents();
 
   QImage target(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     view.viewport()->render(&target);
     benchmark::DoNotOptimize(target.constBits());
   }
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  state.counters["paint_ms"] = seconds * 1000 / double(state.iterations());
   state.counters["rows_visible"] =
       list.IndexAt(bar->value() + view.viewport()->height() - 1) - list.IndexAt(bar->value()) + 1;
 }
@@ -75,8 +80,5 @@ int main(int argc, char** argv) {
   setenv("QT_SCALE_FACTOR", "1", 1);
   QApplication application(argc, argv);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }

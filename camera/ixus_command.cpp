@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "camera/CameraHost.h"
+#include "kit/Bytes.h"
 #include "usb/PipeDrain.h"
 #include "usb/USBConfiguration.h"
 #include "usb/USBDevice.h"
@@ -125,11 +126,25 @@ CommandOutcome ixus_command(USBDevice* device, unsigned char* buffer, uint32_t s
   return CommandOutcome::kAnswered;
 }
 
+bool ixus_picturecmd(unsigned char* buffer, const char* path, PictureReply reply) {
+  constexpr unsigned char kPictureCode = 1;
+  constexpr unsigned char kPictureClass = 0x11;
+  constexpr uint32_t kPieceWord = 0x1400;
+  constexpr size_t kCommandSize = 89;  // the block, two payload words and the path's terminator
+  size_t path_length = strlen(path);
+  if (path_length + kCommandSize > kCameraBufferSize) return false;
+  memset(buffer, 0, path_length + kCommandSize);
+  fillcmdblk(buffer, path_length + 25, kPictureCode, kPictureClass, kDataReply, kCommandTag);
+  ixus_putle32(buffer + 80, uint32_t(reply));
+  ixus_putle32(buffer + 84, kPieceWord);
+  memcpy(buffer + 88, path, path_length + 1);
+  return true;
+}
+
 uint32_t ixus_le32(const unsigned char* bytes) {
-  return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-         uint32_t(bytes[3]) << 24;
+  return kit::ReadLittle32(bytes);
 }
 
 void ixus_putle32(unsigned char* bytes, uint32_t value) {
-  for (int i = 0; i < 4; i++) bytes[i] = uint8_t(value >> (8 * i));
+  kit::PutLittle32(bytes, value);
 }

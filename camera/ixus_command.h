@@ -72,6 +72,14 @@ CommandOutcome ixus_command(USBDevice* device, unsigned char* buffer, uint32_t s
 bool ixus_fixedreply(const USBEndpoint* pipe, unsigned char* buffer, uint32_t size,
                      unsigned char code);
 
+// What the picture command asks the camera to send: the file itself, or its thumbnail reply.
+enum class PictureReply : uint32_t { kFile = 0, kThumbnail = 1 };
+
+// Writes the picture command for the picture at the camera path `path` at the start of
+// `buffer` (the camera buffer): the block, what it asks for, the piece word, the path with its
+// terminator. False, and nothing written, when the command would not fit the camera buffer.
+bool ixus_picturecmd(unsigned char* buffer, const char* path, PictureReply reply);
+
 // Little-endian numbers in replies and listings.
 uint32_t ixus_le32(const unsigned char* bytes);
 void ixus_putle32(unsigned char* bytes, uint32_t value);

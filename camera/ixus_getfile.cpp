@@ -24,12 +24,6 @@
 
 namespace {
 
-constexpr unsigned char kPictureCode = 1;
-constexpr unsigned char kPictureClass = 0x11;
-constexpr uint32_t kSendFile = 0;
-constexpr uint32_t kPieceWord = 0x1400;
-constexpr size_t kCommandSize = 89;  // the block, two payload words and the path's terminator
-
 Fetch Refused(const char* alert) {
   err_req(alert);
   return {Fetch::kFailed, alert};
@@ -46,14 +40,7 @@ const char* NameFailure(int error) {
 }
 
 bool SendPictureCommand(USBDevice* device, unsigned char* buffer, const char* path) {
-  size_t path_length = strlen(path);
-  if (path_length + kCommandSize > kCameraBufferSize) return false;
-  memset(buffer, 0, path_length + kCommandSize);
-  fillcmdblk(buffer, path_length + 25, kPictureCode, kPictureClass, kDataReply, kCommandTag);
-  ixus_putle32(buffer + 80, kSendFile);
-  ixus_putle32(buffer + 84, kPieceWord);
-  memcpy(buffer + 88, path, path_length + 1);
-  return ixus_sendcmd(device, buffer) != -1;
+  return ixus_picturecmd(buffer, path, PictureReply::kFile) && ixus_sendcmd(device, buffer) != -1;
 }
 
 }  // namespace

@@ -17,10 +17,6 @@
 
 namespace {
 
-constexpr unsigned char kPictureCode = 1;
-constexpr unsigned char kPictureClass = 0x11;
-constexpr uint32_t kSendThumbnail = 1;
-constexpr uint32_t kPieceWord = 0x1400;
 // A start of image, a JFIF segment and an EXIF segment: 64 KiB each at most.
 constexpr uint32_t kMostThumbnailReply = 2 + 2 * (2 + 0xFFFF);
 
@@ -28,14 +24,9 @@ constexpr uint32_t kMostThumbnailReply = 2 + 2 * (2 + 0xFFFF);
 constexpr uint32_t kQuarterTurn = 6;
 constexpr uint32_t kThreeQuarterTurns = 8;
 
-bool SendThumbnailCommand(USBDevice* device, unsigned char* buffer, const char* path,
-                          size_t path_length) {
-  memset(buffer, 0, path_length + 89);
-  fillcmdblk(buffer, path_length + 25, kPictureCode, kPictureClass, kDataReply, kCommandTag);
-  ixus_putle32(buffer + 80, kSendThumbnail);
-  ixus_putle32(buffer + 84, kPieceWord);
-  memcpy(buffer + 88, path, path_length + 1);
-  return ixus_sendcmd(device, buffer) != -1;
+bool SendThumbnailCommand(USBDevice* device, unsigned char* buffer, const char* path) {
+  return ixus_picturecmd(buffer, path, PictureReply::kThumbnail) &&
+         ixus_sendcmd(device, buffer) != -1;
 }
 
 ThumbnailTurn TurnFor(const pic_Item* picture) {
@@ -53,7 +44,7 @@ bool FetchThumbnail(USBDevice* device, unsigned char* buffer, const char* path, 
   size_t path_length = strlen(path);
   if (path_length > CameraPath::kMaxLength) return false;
 
-  if (!SendThumbnailCommand(device, buffer, path, path_length)) {
+  if (!SendThumbnailCommand(device, buffer, path)) {
     fputs("Error in getthumb 1\n", stderr);
     return false;
   }

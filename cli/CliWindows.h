@@ -8,18 +8,8 @@
 #include <vector>
 
 #include "app/AppWindows.h"
-#include "app/MainWindow.h"
-#include "app/PictureList.h"
+#include "app/ListOnlyWindow.h"
 #include "cli/Progress.h"
-
-class ListOnlyWindow : public MainWindow {
- public:
-  PictureList& List() override { return list_; }
-  void Show() override {}
-
- private:
-  PictureList list_;
-};
 
 class CliWindows : public AppWindows {
  public:

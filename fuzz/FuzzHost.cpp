@@ -11,12 +11,12 @@
 namespace fuzzsupport {
 
 FuzzHost::FuzzHost() {
-  SetCameraHost(this);
+  keep_log = false;
   kit::SetAlertHandler(&alerts_);
 }
 
 void FuzzHost::Reset() {
-  product_ = 0;
+  SetProductID(0);
   cleared_ = false;
   items_ = 0;
   status_open_ = false;

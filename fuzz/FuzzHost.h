@@ -1,26 +1,23 @@
-// The program around the protocol, as the fuzz targets stand it in: the camera buffer, a
-// picture list that checks every record it is given and keeps none, a status window that
-// counts, and alerts that answer at once.
+// The program around the protocol, as the fuzz targets stand it in: the one host fake
+// (tests/support/RecordingHost.h) with a picture list that checks every record it is given
+// and keeps none, a status window that counts, and alerts that answer at once.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "camera/CameraHost.h"
 #include "kit/Alert.h"
+#include "tests/support/RecordingHost.h"
 
 namespace fuzzsupport {
 
-class FuzzHost : public CameraHost {
+class FuzzHost : public testsupport::RecordingHost {
  public:
   // Installs itself as the camera host and answers every alert.
   FuzzHost();
   // Forgets the list, the status window and the product ID of the input before.
   void Reset();
 
-  unsigned char* CameraBuffer() override { return buffer_.data(); }
-  uint16_t ProductID() const override { return product_; }
-  void SetProductID(uint16_t product) override { product_ = product; }
   // A record must have a camera path and a thumbnail no larger than a thumbnail may be, and
   // a list must be cleared before its first record.
   void clear_list() override;
@@ -30,7 +27,6 @@ class FuzzHost : public CameraHost {
   void openstatus(uint64_t total, const char* text) override;
   void closestatus() override;
   void updatestatus(unsigned long delta, const char*) override { done_ += delta; }
-  CameraFacts& Facts() override { return facts_; }
 
   int Items() const { return items_; }
   bool StatusOpen() const { return status_open_; }
@@ -43,10 +39,7 @@ class FuzzHost : public CameraHost {
     int Show(const kit::AlertRequest&) override { return 0; }
   };
 
-  std::vector<unsigned char> buffer_ = std::vector<unsigned char>(kCameraBufferSize);
-  CameraFacts facts_;
   QuietAlerts alerts_;
-  uint16_t product_ = 0;
   bool cleared_ = false;
   int items_ = 0;
   bool status_open_ = false;

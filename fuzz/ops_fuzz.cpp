@@ -28,7 +28,7 @@
 #include "camera/ixus_info.h"
 #include "fuzz/FuzzCamera.h"
 #include "fuzz/FuzzHost.h"
-#include "fuzz/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 #include "usb/USBDevice.h"
 
 namespace {
@@ -91,7 +91,7 @@ void Power() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  watch = fuzzsupport::MakeScratchFolder("ops_fuzz");
+  watch = testsupport::MakeScratchFolder("ops_fuzz_", testsupport::Removal::kAtExit);
   scratch = watch + "/scratch";
   std::string programs = watch + "/bin";
   if (mkdir(scratch.c_str(), 0700) != 0 || mkdir(programs.c_str(), 0700) != 0 ||

@@ -16,7 +16,7 @@
 #include "camera/ixus_sendfile.h"
 #include "fuzz/FuzzCamera.h"
 #include "fuzz/FuzzHost.h"
-#include "fuzz/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 #include "usb/USBDevice.h"
 
 namespace {
@@ -39,7 +39,8 @@ void WriteFile(size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  file = fuzzsupport::MakeScratchFolder("upload_fuzz") + "/IMG_1205.JPG";
+  file = testsupport::MakeScratchFolder("upload_fuzz_", testsupport::Removal::kAtExit) +
+         "/IMG_1205.JPG";
   device = fuzzsupport::PlugFuzzCamera(input, "/dev/bus/usb/001/002", 0x3049);
   host = new fuzzsupport::FuzzHost;
   return 0;

@@ -1,127 +1,37 @@
 #include "kit/Alert.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QThread>
 #include <atomic>
-#include <condition_variable>
-#include <cstdio>
-#include <memory>
-#include <mutex>
 
 namespace kit {
 
 namespace {
 
-// What an alert closed without a choice answers: the button Escape presses, else the default.
+std::atomic<AlertHandler*> handler{nullptr};
+std::atomic<AlertHandler*> standard{nullptr};
+
+}  // namespace
+
 int EscapeAnswer(const AlertRequest& request) {
   return request.escape_button >= 0 ? request.escape_button : int(request.buttons.size()) - 1;
 }
 
-int RunMessageBox(const AlertRequest& request) {
-  QMessageBox box;
-  box.setWindowTitle(QString::fromStdString(request.title));
-  box.setText(QString::fromStdString(request.text));
-  switch (request.icon) {
-    case AlertIcon::Info:
-      box.setIcon(QMessageBox::Information);
-      break;
-    case AlertIcon::Warning:
-      box.setIcon(QMessageBox::Warning);
-      break;
-    case AlertIcon::Stop:
-      box.setIcon(QMessageBox::Critical);
-      break;
-  }
-  std::vector<QPushButton*> buttons;
-  for (const std::string& label : request.buttons)
-    buttons.push_back(box.addButton(QString::fromStdString(label), QMessageBox::ActionRole));
-  if (!buttons.empty()) box.setDefaultButton(buttons.back());
-  if (request.escape_button >= 0 && size_t(request.escape_button) < buttons.size())
-    box.setEscapeButton(buttons[request.escape_button]);
-  box.exec();
-  for (size_t i = 0; i < buttons.size(); i++)
-    if (box.clickedButton() == buttons[i]) return int(i);
-  return EscapeAnswer(request);
-}
-
-// An alert nobody can see any more is answered as if dismissed.
-int Dismissed(const AlertRequest& request) {
-  fprintf(stderr, "(not shown: the windows have gone)\n");
-  return EscapeAnswer(request);
-}
-
-// Whether the GUI loop has ended, and the answers of alerts shown for other threads.
-std::mutex gui_mutex;
-std::condition_variable gui_changed;
-bool gui_ended = false;
-
-struct Answer {
-  bool given = false;
-  int pressed = -1;
-};
-
-// On another thread: the alert runs on the GUI thread while the caller waits for its answer
-// or for the GUI loop to end, whichever comes first.
-int ShowFromOtherThread(QCoreApplication* application, const AlertRequest& request) {
-  auto answer = std::make_shared<Answer>();
-  {
-    std::lock_guard<std::mutex> guard(gui_mutex);
-    if (gui_ended) return Dismissed(request);
-  }
-  QMetaObject::invokeMethod(
-      application,
-      [answer, request] {
-        {
-          std::lock_guard<std::mutex> guard(gui_mutex);
-          if (gui_ended) return;
-        }
-        int pressed = RunMessageBox(request);
-        std::lock_guard<std::mutex> guard(gui_mutex);
-        answer->pressed = pressed;
-        answer->given = true;
-        gui_changed.notify_all();
-      },
-      Qt::QueuedConnection);
-  std::unique_lock<std::mutex> lock(gui_mutex);
-  gui_changed.wait(lock, [&] { return answer->given || gui_ended; });
-  if (answer->given) return answer->pressed;
-  lock.unlock();
-  return Dismissed(request);
-}
-
-class QtAlertHandler : public AlertHandler {
- public:
-  int Show(const AlertRequest& request) override {
-    // Said on standard error too, beside the other diagnostics, for whoever reads them
-    // later: a box is gone once it is dismissed.
-    fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text.c_str());
-    QCoreApplication* application = QCoreApplication::instance();
-    if (application == nullptr) return int(request.buttons.size()) - 1;  // the default button
-    if (QThread::currentThread() == application->thread()) return RunMessageBox(request);
-    return ShowFromOtherThread(application, request);
-  }
-};
-
-QtAlertHandler qt_handler;
-std::atomic<AlertHandler*> handler{nullptr};
-
-}  // namespace
-
 int ShowAlert(const AlertRequest& request) {
   AlertHandler* installed = handler.load();
-  return (installed != nullptr ? installed : &qt_handler)->Show(request);
+  if (installed == nullptr) installed = standard.load();
+  if (installed == nullptr) return int(request.buttons.size()) - 1;  // the default button
+  return installed->Show(request);
 }
 
 void SetAlertHandler(AlertHandler* replacement) {
   handler.store(replacement);
 }
 
+void SetStandardAlertHandler(AlertHandler* replacement) {
+  standard.store(replacement);
+}
+
 void SetGuiLoopEnded(bool ended) {
-  std::lock_guard<std::mutex> guard(gui_mutex);
-  gui_ended = ended;
-  gui_changed.notify_all();
+  if (AlertHandler* windows = standard.load()) windows->GuiLoopEnded(ended);
 }
 
 }  // namespace kit

@@ -41,7 +41,6 @@ class Looper {
   // The looper's lock: re-entrant, held by the looper's thread while it handles a message.
   void Lock() { lock_.lock(); }
   void Unlock() { lock_.unlock(); }
-  std::recursive_mutex& LockObject() { return lock_; }
 
   // Ends the loop. From another thread it waits until the thread has ended; from the
   // looper's own thread the loop ends after the current message.

@@ -41,8 +41,4 @@ ProgramEnd RunProgramToEnd(const std::vector<std::string>& argv) {
   return end;
 }
 
-int RunProgram(const std::vector<std::string>& argv) {
-  return RunProgramToEnd(argv).status;
-}
-
 }  // namespace kit

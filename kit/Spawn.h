@@ -16,8 +16,4 @@ struct ProgramEnd {
 // Starts argv[0], found along PATH, with the process's environment, and waits for it to end.
 ProgramEnd RunProgramToEnd(const std::vector<std::string>& argv);
 
-// The same, told short: its exit status, or -1 when it could not be started or did not exit
-// normally.
-int RunProgram(const std::vector<std::string>& argv);
-
 }  // namespace kit

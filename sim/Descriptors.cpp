@@ -2,20 +2,14 @@
 
 #include <algorithm>
 
+#include "kit/Bytes.h"
+#include "kit/UsbDescriptors.h"
+
 namespace sim {
 
 namespace {
 
-constexpr uint8_t kDeviceType = 1;
-constexpr uint8_t kConfigurationType = 2;
-constexpr uint8_t kStringType = 3;
-constexpr uint8_t kInterfaceType = 4;
-constexpr uint8_t kEndpointType = 5;
-
-void PutWord(uint8_t* at, uint16_t value) {
-  at[0] = uint8_t(value);
-  at[1] = uint8_t(value >> 8);
-}
+using namespace kit::usb;
 
 uint8_t Count(size_t size) {
   return uint8_t(std::min<size_t>(size, 255));
@@ -30,12 +24,12 @@ DeviceDescriptorBytes MakeDeviceDescriptor(uint16_t vendor, uint16_t product,
   DeviceDescriptorBytes d{};
   d[0] = 18;
   d[1] = kDeviceType;
-  PutWord(&d[2], 0x0110);
+  kit::PutLittle16(&d[2], 0x0110);
   d[4] = device_class;
   d[7] = 8;  // bMaxPacketSize0 of a full-speed device
-  PutWord(&d[8], vendor);
-  PutWord(&d[10], product);
-  PutWord(&d[12], 0x0001);
+  kit::PutLittle16(&d[8], vendor);
+  kit::PutLittle16(&d[10], product);
+  kit::PutLittle16(&d[12], 0x0001);
   d[14] = manufacturer;
   d[15] = product_string;
   d[16] = serial;
@@ -47,7 +41,7 @@ ConfigurationDescriptorBytes MakeConfigurationDescriptor(uint8_t interfaces, uin
   ConfigurationDescriptorBytes d{};
   d[0] = 9;
   d[1] = kConfigurationType;
-  PutWord(&d[2], 9);
+  kit::PutLittle16(&d[2], 9);
   d[4] = interfaces;
   d[5] = value;
   d[7] = 0x80;  // bus powered
@@ -73,7 +67,7 @@ EndpointDescriptorBytes MakeEndpointDescriptor(uint8_t address, uint8_t attribut
   d[1] = kEndpointType;
   d[2] = address;
   d[3] = attributes;
-  PutWord(&d[4], max_packet);
+  kit::PutLittle16(&d[4], max_packet);
   d[6] = interval;
   return d;
 }
@@ -83,7 +77,7 @@ std::vector<uint8_t> MakeStringDescriptor(std::u16string_view text) {
   std::vector<uint8_t> bytes(2 + 2 * units);
   bytes[0] = uint8_t(bytes.size());
   bytes[1] = kStringType;
-  for (size_t i = 0; i < units; ++i) PutWord(&bytes[2 + 2 * i], uint16_t(text[i]));
+  for (size_t i = 0; i < units; ++i) kit::PutLittle16(&bytes[2 + 2 * i], uint16_t(text[i]));
   return bytes;
 }
 
@@ -103,7 +97,7 @@ void FitCounts(DescriptorSet& set) {
     configuration.descriptor[4] = Count(configuration.interfaces.size());
     for (InterfaceSpec& interface : configuration.interfaces)
       interface.descriptor[4] = Count(interface.endpoints.size());
-    PutWord(&configuration.descriptor[2],
+    kit::PutLittle16(&configuration.descriptor[2],
             uint16_t(std::min<size_t>(ConfigurationBundle(configuration).size(), 0xFFFF)));
   }
 }

@@ -161,11 +161,6 @@ std::string SimCamera::DriveName() const {
   return content_.drive;
 }
 
-void SimCamera::AddFolder(const std::string& folder) {
-  std::lock_guard lock(DeviceMutex());
-  content_.Folder(folder);
-}
-
 void SimCamera::AddFile(const std::string& folder, CameraFile file) {
   std::lock_guard lock(DeviceMutex());
   content_.Folder(folder).files.push_back(std::move(file));

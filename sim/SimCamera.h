@@ -32,7 +32,6 @@ class SimCamera : public SimDevice {
   // Adds the file (bytes held or generated) to the folder below DCIM (the folder is made
   // when missing).
   void AddFile(const std::string& folder, CameraFile file);
-  void AddFolder(const std::string& folder);
   std::vector<CameraFolder> Folders() const;
   std::optional<CameraFile> FindFile(const std::string& camera_path) const;
   void SetInfo(const CameraInfo& info);

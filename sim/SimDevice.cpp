@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kit/UsbDescriptors.h"
+
 namespace sim {
 
 using kit::RawReply;
 
 namespace {
 
-constexpr uint8_t kDeviceType = 1;
-constexpr uint8_t kConfigurationType = 2;
-constexpr uint8_t kStringType = 3;
+using namespace kit::usb;
 
 // Copies as much of `bytes` as fits and reports how much did.
 void Deliver(const std::vector<uint8_t>& bytes, uint8_t* buffer, uint32_t* length) {

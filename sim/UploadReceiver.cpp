@@ -17,10 +17,6 @@ constexpr uint32_t kPathAt = 92;
 constexpr uint32_t kSmallestBlock = kPathAt + 3;
 constexpr size_t kBlockAnswerSize = 92;
 
-uint16_t ReadLittle16(const uint8_t* at) {
-  return uint16_t(at[0] | at[1] << 8);
-}
-
 bool ZeroBetween(const uint8_t* bytes, size_t from, size_t to) {
   return std::all_of(bytes + from, bytes + to, [](uint8_t b) { return b == 0; });
 }

@@ -8,6 +8,7 @@
 #include "ui/AuxiliaryWindow.h"
 #include "ui/DbusService.h"
 #include "ui/PostToApp.h"
+#include "ui/QtAlerts.h"
 #include "ui/ptv_FilePanel.h"
 #include "ui/ptv_camerainfoWin.h"
 #include "ui/ptv_mainWin.h"
@@ -30,6 +31,8 @@ const char* Text(const std::optional<std::string>& text) {
 QtAppWindows::QtAppWindows() {
   // Every window the program opens shows its icon.
   QApplication::setWindowIcon(ProgramIcon());
+  // Their alerts are message boxes.
+  InstallQtAlerts();
 }
 
 QtAppWindows::~QtAppWindows() {

@@ -2,18 +2,13 @@
 
 #include <algorithm>
 
+#include "kit/UsbDescriptors.h"
+
 namespace kit {
 
 namespace {
 
-constexpr size_t kDeviceLength = 18;
-constexpr size_t kConfigurationLength = 9;
-constexpr size_t kInterfaceLength = 9;
-constexpr size_t kEndpointLength = 7;
-constexpr uint8_t kDeviceType = 1;
-constexpr uint8_t kConfigurationType = 2;
-constexpr uint8_t kInterfaceType = 4;
-constexpr uint8_t kEndpointType = 5;
+using namespace usb;
 
 // Steps through the descriptors of one set. It stops at the first descriptor whose bLength
 // cannot be right: below 2 it would never advance (or hold no type), past the end it would

@@ -7,6 +7,10 @@
 // wait, which keeps that loop from spinning. An fd opened before the device went away (or
 // before it was plugged in again) answers ENODEV, but still gives back the URBs that had
 // completed, as the kernel does.
+// Its parts, by concern: UsbfsAdapter.cpp (the request table, the files opened and closed, plug
+// state), UsbfsDescriptors.cpp (what the node reads as, the active configuration's pipes),
+// UsbfsControl.cpp (the requests answered at once, control and bulk transfers), UsbfsUrbs.cpp
+// (URBs submitted, completed, discarded and reaped).
 #pragma once
 
 #include <umockdev.h>
@@ -80,16 +84,35 @@ class UsbfsAdapter {
   static void OnVanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self);
   static gboolean OnHeldReap(gpointer held);
 
-  // Result (>= 0), a negative errno, or kAnswerLater.
+  // Result (>= 0), a negative errno, or kAnswerLater: through the table of requests.
   long Ioctl(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  // One request's handler, with the request it answers and the ioctl's argument.
+  using RequestHandler = long (UsbfsAdapter::*)(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  struct Request {
+    unsigned long request;
+    bool present;  // answered only while the device the file was opened on is plugged in
+    RequestHandler handle;
+  };
+  static const Request kRequests[];
+  long Seek(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long Capabilities(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long Speed(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long ConnectInfo(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long SetConfiguration(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long Claim(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long NoDriver(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long ControlRequest(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long BulkRequest(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long ReapRequest(Open& open, unsigned long request, UMockdevIoctlData* arg);
+
   long Control(uint8_t request_type, uint8_t request, uint16_t value, uint16_t index, uint8_t* data,
                uint16_t length);
   std::optional<Pipe> FindPipe(uint8_t address) const;
   // With `due`, a bulk transfer that completes then rather than when the call returns.
   long Transfer(TransferKind kind, uint8_t endpoint, uint8_t* data, uint32_t length,
                 Pacer::Clock::time_point* due = nullptr);
-  long Submit(Open& open, UMockdevIoctlData* urb);
-  long Discard(Open& open, UMockdevIoctlData* arg);
+  long Submit(Open& open, unsigned long request, UMockdevIoctlData* arg);
+  long Discard(Open& open, unsigned long request, UMockdevIoctlData* arg);
   // Completes the pending URBs whose packet has come and the bulk URBs whose bytes are
   // through (all of them, once the device is gone).
   void Deliver(Open& open);

@@ -9,19 +9,11 @@
 #include <vector>
 
 #include "app/AppWindows.h"
-#include "app/MainWindow.h"
-#include "app/PictureList.h"
+#include "app/ListOnlyWindow.h"
 
 namespace apptest {
 
-class PlainMainWindow : public MainWindow {
- public:
-  PictureList& List() override { return list; }
-  void Show() override { shown = true; }
-
-  PictureList list;
-  std::atomic<bool> shown{false};
-};
+using PlainMainWindow = ListOnlyWindow;
 
 class RecordingWindows : public AppWindows {
  public:

@@ -256,7 +256,10 @@ TEST_P(TransferFaults, EveryTransferFailingInTurnLosesNothing) {
     cases++;
   }
   RecordProperty("cases", cases);
-  printf("%s: %d faulted transfers, every check held\n", GetParam().name, cases);
+  if (HasFailure())
+    printf("%s: %d faulted transfers, some checks failed\n", GetParam().name, cases);
+  else
+    printf("%s: %d faulted transfers, every check held\n", GetParam().name, cases);
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, TransferFaults, testing::ValuesIn(kOperations),

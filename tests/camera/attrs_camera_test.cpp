@@ -6,28 +6,19 @@
 #include <string>
 
 #include "camera/ixus_attrs.h"
-#include "tests/camera/listing_camera.h"
-#include "tests/camera/thumbs_host.h"
+#include "tests/camera/camera_fixture.h"
 
 namespace download_test {
 namespace {
 
 constexpr char kPath[] = "D:\\DCIM\\112CANON\\IMG_1205.JPG";
 
-class CameraPictureCommands : public testing::Test {
+class CameraPictureCommands : public listing_test::CameraCommandTest {
  protected:
   CameraPictureCommands() {
     camera->AddFile("112CANON", {"IMG_1205.JPG", 0x20, 1000, {0xFF, 0xD8, 0xFF, 0xD9}});
-    plugged = std::make_unique<listing_test::PluggedDevice>(camera);
+    PlugCamera();
   }
-  void ExpectCameraContent() {
-    EXPECT_TRUE(camera->Problems().empty()) << camera->Problems()[0];
-    EXPECT_EQ(camera->PendingReply(), 0u);
-  }
-
-  listing_test::RecordingHost host;
-  std::shared_ptr<sim::SimCamera> camera = std::make_shared<sim::SimCamera>();
-  std::unique_ptr<listing_test::PluggedDevice> plugged;
 };
 
 TEST_F(CameraPictureCommands, SetAttributesStoresTheByte) {

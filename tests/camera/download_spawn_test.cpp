@@ -13,15 +13,15 @@ namespace download_test {
 namespace {
 
 TEST(RunProgram, ExitStatus) {
-  EXPECT_EQ(kit::RunProgram({"true"}), 0);
-  EXPECT_EQ(kit::RunProgram({"false"}), 1);
-  EXPECT_EQ(kit::RunProgram({"sh", "-c", "exit 7"}), 7);
+  EXPECT_EQ(kit::RunProgramToEnd({"true"}).status, 0);
+  EXPECT_EQ(kit::RunProgramToEnd({"false"}).status, 1);
+  EXPECT_EQ(kit::RunProgramToEnd({"sh", "-c", "exit 7"}).status, 7);
 }
 
 TEST(RunProgram, NotStartedOrNotExited) {
-  EXPECT_EQ(kit::RunProgram({}), -1);
-  EXPECT_EQ(kit::RunProgram({"pictrove-no-such-program"}), -1);
-  EXPECT_EQ(kit::RunProgram({"sh", "-c", "kill -9 $$"}), -1);
+  EXPECT_EQ(kit::RunProgramToEnd({}).status, -1);
+  EXPECT_EQ(kit::RunProgramToEnd({"pictrove-no-such-program"}).status, -1);
+  EXPECT_EQ(kit::RunProgramToEnd({"sh", "-c", "kill -9 $$"}).status, -1);
 }
 
 TEST(RunProgramToEnd, TellsHowItEnded) {
@@ -43,7 +43,7 @@ TEST(RunProgram, ArgumentsArriveAsTheyAre) {
   ScratchFolder folder;
   WriteScript(folder.Path() + "/show", "for a in \"$@\"; do printf '[%s]' \"$a\"; done > out");
   std::string tricky = "a b;$(touch gotcha)`x`*";
-  ASSERT_EQ(kit::RunProgram({folder.Path() + "/show", tricky, "", "-x"}), 0);
+  ASSERT_EQ(kit::RunProgramToEnd({folder.Path() + "/show", tricky, "", "-x"}).status, 0);
   std::vector<uint8_t> out = ReadFile("out");
   EXPECT_EQ(std::string(out.begin(), out.end()), "[" + tricky + "][][-x]");
   EXPECT_EQ(access("gotcha", F_OK), -1);
@@ -53,7 +53,7 @@ TEST(RunProgram, FoundAlongPath) {
   ScratchFolder folder;
   WriteScript(folder.Path() + "/pictrove-probe", "exit 42");
   EnvironmentSetting path("PATH", folder.Path());
-  EXPECT_EQ(kit::RunProgram({"pictrove-probe"}), 42);
+  EXPECT_EQ(kit::RunProgramToEnd({"pictrove-probe"}).status, 42);
 }
 
 }  // namespace

@@ -16,29 +16,6 @@
 
 namespace download_test {
 
-ScratchFolder::ScratchFolder() {
-  std::string pattern = std::filesystem::temp_directory_path() / "pictrove_download_XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) abort();
-  path_ = pattern;
-  previous_ = std::filesystem::current_path();
-  if (chdir(path_.c_str()) != 0) abort();
-}
-
-ScratchFolder::~ScratchFolder() {
-  if (chdir(previous_.c_str()) != 0) abort();
-  std::error_code error;
-  std::filesystem::remove_all(path_, error);
-}
-
-std::vector<std::string> ScratchFolder::Names() const {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(path_, error))
-    names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::vector<uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

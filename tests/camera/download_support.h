@@ -10,26 +10,12 @@
 #include <vector>
 
 #include "tests/support/Environment.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace download_test {
 
-// A fresh folder made the current directory; afterwards the old one is current again and
-// the folder is removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::string& Path() const { return path_; }
-  // Every name in the folder, hidden ones included, sorted.
-  std::vector<std::string> Names() const;
-
- private:
-  std::string path_;
-  std::string previous_;
-};
+// A fresh folder made the current directory for a test's life.
+using testsupport::ScratchFolder;
 
 std::vector<uint8_t> ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, int mode = 0644);

@@ -5,26 +5,17 @@
 #include <string>
 
 #include "camera/ixus_info.h"
-#include "tests/camera/listing_camera.h"
-#include "tests/camera/thumbs_host.h"
+#include "tests/camera/camera_fixture.h"
 
 namespace download_test {
 namespace {
 
-class CameraInformation : public testing::Test {
+class CameraInformation : public listing_test::CameraCommandTest {
  protected:
   void Plug(const sim::CameraInfo& info) {
     camera->SetInfo(info);
-    plugged = std::make_unique<listing_test::PluggedDevice>(camera);
+    PlugCamera();
   }
-  void ExpectCameraContent() {
-    EXPECT_TRUE(camera->Problems().empty()) << camera->Problems()[0];
-    EXPECT_EQ(camera->PendingReply(), 0u);
-  }
-
-  listing_test::RecordingHost host;
-  std::shared_ptr<sim::SimCamera> camera = std::make_shared<sim::SimCamera>();
-  std::unique_ptr<listing_test::PluggedDevice> plugged;
 };
 
 TEST_F(CameraInformation, ReadsWhatTheCameraKnows) {

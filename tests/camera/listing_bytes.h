@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/GuardedBytes.h"
+
 namespace listing_test {
 
 struct Entry {
@@ -23,19 +25,6 @@ std::vector<uint8_t> EncodeListing(const std::vector<Entry>& entries, bool termi
 std::vector<Entry> ExampleTree();
 
 // Copies bytes to the very end of a readable page whose next page is not readable.
-class GuardedBytes {
- public:
-  explicit GuardedBytes(const std::vector<uint8_t>& bytes);
-  ~GuardedBytes();
-  GuardedBytes(const GuardedBytes&) = delete;
-  GuardedBytes& operator=(const GuardedBytes&) = delete;
-
-  unsigned char* Data() const { return data_; }
-
- private:
-  void* mapping_ = nullptr;
-  size_t mapped_ = 0;
-  unsigned char* data_ = nullptr;
-};
+using testsupport::GuardedBytes;
 
 }  // namespace listing_test

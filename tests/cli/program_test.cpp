@@ -72,6 +72,10 @@ TEST(CliProgram, AnswersAsAScriptExpects) {
     EXPECT_EQ(outcome.status, test.status);
     EXPECT_NE(outcome.out.find(test.out), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.err.find(test.err), std::string::npos) << outcome.err;
+    // Nothing expected is nothing at all, on either stream.
+    if (test.out.empty()) {
+      EXPECT_EQ(outcome.out, "");
+    }
     if (test.err.empty()) {
       EXPECT_EQ(outcome.err, "");
     }

@@ -148,13 +148,15 @@ answer_alerts() {
   done
 }
 
-unopenable() { grep -c "Download: Could not open USB device" "$WORK/err"; }
+# Whether an alert of the program's is on screen (alerts are shown, not written to standard
+# error).
+alert_shown() { [ -n "$(xdotool search --name "pictrove error" | head -1)" ]; }
 
 check_unplugged_download() {
   wait_for 20 said "Device Removed." || fail "no \"Device Removed.\" on standard error"
-  # The picture in flight fails, the rest find no camera; each says so in an alert. Not
-  # always at a line's start: some of the protocol's diagnostics end without a newline.
-  wait_for 20 said "pictrove error: " || fail "the interrupted download reported nothing"
+  # The picture in flight fails, the rest find no camera; each says so in an alert (shown,
+  # not written to standard error).
+  wait_for 20 alert_shown || fail "the interrupted download reported nothing"
   answer_alerts
   ! partial || fail "a partial file was left in the folder"
   local file
@@ -162,11 +164,10 @@ check_unplugged_download() {
     [ -e "$file" ] || continue
     same_as_camera "${file##*/}" "$file" || fail "${file##*/} is truncated"
   done
-  local before
-  before=$(unopenable)
+  # No alert is left on screen now: the next one is the next download's, which finds no
+  # camera to open.
   download_all
-  wait_for 20 eval '[ "$(unopenable)" -gt "$before" ]' ||
-    fail "the next download did not say the camera could not be opened"
+  wait_for 20 alert_shown || fail "the next download did not say the camera could not be opened"
 }
 
 # Clock ticks of CPU the program has used, user and system.

@@ -1,17 +1,17 @@
 #include "tests/sim/commands_blocks.h"
 
+#include "kit/Bytes.h"
+
 namespace simtest {
 
 namespace {
 
 void Put16(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-  bytes[at] = uint8_t(value);
-  bytes[at + 1] = uint8_t(value >> 8);
+  kit::PutLittle16(bytes.data() + at, uint16_t(value));
 }
 
 void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-  Put16(bytes, at, value);
-  Put16(bytes, at + 2, value >> 16);
+  kit::PutLittle32(bytes.data() + at, value);
 }
 
 void Append(std::vector<uint8_t>& bytes, const std::string& text) {
@@ -110,7 +110,7 @@ bool Noted(const sim::SimCamera& camera, const std::string& part) {
 }
 
 uint32_t Little32(const std::vector<uint8_t>& bytes, size_t at) {
-  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
+  return kit::ReadLittle32(bytes.data() + at);
 }
 
 bool Exchange(CameraHost& host, const std::vector<uint8_t>& command, uint32_t size,

@@ -8,12 +8,6 @@
 
 namespace testsupport {
 
-std::string MakeScratchFolder() {
-  char folder[] = "/tmp/pictrove-testXXXXXX";
-  if (mkdtemp(folder) == nullptr) ADD_FAILURE() << "mkdtemp";
-  return folder;
-}
-
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), {});

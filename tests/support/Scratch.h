@@ -7,11 +7,10 @@
 
 #include "sim/PictureMaker.h"
 #include "sim/SimCamera.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace testsupport {
 
-// A fresh folder below /tmp; the caller removes it.
-std::string MakeScratchFolder();
 std::string ReadWholeFile(const std::string& path);
 
 // A camera holding new pictures made to these descriptions in 100CANON.

@@ -1,8 +1,8 @@
-#include "tests/camera/thumbs_host.h"
+#include "tests/support/RecordingHost.h"
 
 #include <algorithm>
 
-namespace listing_test {
+namespace testsupport {
 
 RecordingHost::RecordingHost() : buffer_(std::vector<uint8_t>(kCameraBufferSize)) {
   SetCameraHost(this);
@@ -12,13 +12,13 @@ RecordingHost::~RecordingHost() { SetCameraHost(nullptr); }
 
 void RecordingHost::clear_list() {
   items.clear();
-  calls.push_back("clear");
+  if (keep_log) calls.push_back("clear");
 }
 
 void RecordingHost::add_item(pic_Item* item) {
   if (on_add) on_add(*item);
   items.emplace_back(item);
-  calls.push_back(std::string("add ") + item->GetName());
+  if (keep_log) calls.push_back(std::string("add ") + item->GetName());
 }
 
 void RecordingHost::sort_list() {
@@ -27,21 +27,21 @@ void RecordingHost::sort_list() {
     const pic_Item* right = b.get();
     return pic_compareFunc(&left, &right) < 0;
   });
-  calls.push_back("sort");
+  if (keep_log) calls.push_back("sort");
 }
-
-}  // namespace listing_test
-
-namespace listing_test {
 
 void RecordingHost::openstatus(uint64_t total, const char* text) {
-  status.push_back("open " + std::to_string(total) + " " + (text != nullptr ? text : ""));
+  if (keep_log)
+    status.push_back("open " + std::to_string(total) + " " + (text != nullptr ? text : ""));
 }
 
-void RecordingHost::closestatus() { status.push_back("close"); }
+void RecordingHost::closestatus() {
+  if (keep_log) status.push_back("close");
+}
 
 void RecordingHost::updatestatus(unsigned long delta, const char* text) {
-  progress.emplace_back(delta, text != nullptr ? text : "");
+  reported += delta;
+  if (keep_log) progress.emplace_back(delta, text != nullptr ? text : "");
 }
 
-}  // namespace listing_test
+}  // namespace testsupport
