@@ -191,10 +191,11 @@ void* operator new(size_t size) {
   if (void* block = std::malloc(size ? size : 1)) return block;
   throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept {
+// Not inlined: seen beside the replaced new, the compiler takes free for a mismatch.
+[[gnu::noinline]] void operator delete(void* block) noexcept {
   std::free(block);
 }
-void operator delete(void* block, size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* block, size_t) noexcept {
   std::free(block);
 }
 
