@@ -9,6 +9,7 @@
 #include <cstring>
 #include <optional>
 
+#include "app/Orientation.h"
 #include "app/pic_Item.h"
 #include "camera/PictureFile.h"
 #include "exif/SetJPEGFileAttrs.h"
@@ -67,9 +68,14 @@ std::string Turn(PictureFile& download, PictureFile& turned, const char* angle, 
 }  // namespace
 
 const char* TurnAngle(unsigned long orientation) {
-  if (orientation == 6) return "90";
-  if (orientation == 7) return "180";
-  return "270";
+  switch (TurnFor(uint32_t(orientation))) {
+    case UprightTurn::kQuarter:
+      return "90";
+    case UprightTurn::kHalf:
+      return "180";
+    default:
+      return "270";
+  }
 }
 
 int NameTurnedPicture(PictureFile& download, const std::string& name, pic_Item* picture) {

@@ -6,7 +6,8 @@
 class PictureFile;
 class pic_Item;
 
-// The angle jpegtran turns a picture stored in this orientation (6, 7 or 8) by, clockwise.
+// The angle jpegtran turns a picture stored in this orientation (one that needs a turn) by,
+// clockwise.
 const char* TurnAngle(unsigned long orientation);
 
 // Gives the complete downloaded picture `download` the name `name`, turned upright as the
