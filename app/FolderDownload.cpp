@@ -51,9 +51,11 @@ void ptv_App::Download_Selected() {
   uint32_t complete = 0;
   for (long done = 0; done < count && !Cancelled(); done++) {
     // A row deleted meanwhile is no longer the user's to download.
-    if (!ChangeRecord(pictures[done], [](pic_Item*) {})) continue;
+    std::string path;
+    if (!ChangeRecord(pictures[done], [&](pic_Item* row) { path = row->GetName(); })) continue;
     snprintf(text, sizeof text, "Downloading %ld of %ld", done + 1, count);
     updatestatus(0, text);
+    windows_.StatusPicture(path.c_str());
     if (!Download(pictures[done], complete)) break;
   }
   // Stopped or not, every picture whose data came whole is named and marked before the run
