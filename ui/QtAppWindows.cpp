@@ -6,10 +6,12 @@
 
 #include "ui/AuxiliaryWindow.h"
 #include "ui/DbusService.h"
+#include "ui/EmptyListText.h"
 #include "ui/PostToApp.h"
 #include "ui/ptv_FilePanel.h"
 #include "ui/ptv_camerainfoWin.h"
 #include "ui/ptv_mainWin.h"
+#include "ui/ptv_picListView.h"
 #include "ui/ptv_statusWin.h"
 
 namespace {
@@ -38,6 +40,7 @@ QtAppWindows::~QtAppWindows() {
 
 MainWindow* QtAppWindows::CreateMainWindow() {
   ptv_mainWin* window = ::CreateMainWindow();
+  main_ = window;
   // Asked on the GUI thread, by the Download command.
   window->SetFolderPanel([this] { return panel_.get(); });
   return window;
@@ -75,6 +78,12 @@ void QtAppWindows::UpdateStatus(uint32_t delta, const char* text) {
   });
 }
 
+void QtAppWindows::StatusPicture(const char* path) {
+  OnGuiThread([this, path = std::string(path)] {
+    if (status_ != nullptr) status_->SetPicture(path.c_str());
+  });
+}
+
 void QtAppWindows::CloseStatus() {
   OnGuiThread([this] {
     if (status_ != nullptr) status_->hide();
@@ -87,9 +96,8 @@ void QtAppWindows::ShowCameraInfo(const CameraFacts& facts) {
       info_ = new ptv_camerainfoWin(facts);
       connect(info_, &ptv_camerainfoWin::Closed, this, [this] { info_ = nullptr; });
       PlaceBesideMainWindow(info_);
-    } else {
-      info_->Update(facts);
     }
+    // An open window is only brought forward: an owner name typed but not yet sent stays.
     info_->show();
     info_->raise();
     info_->activateWindow();
@@ -103,9 +111,16 @@ void QtAppWindows::UpdateCameraInfo(const CameraFacts& facts) {
 }
 
 void QtAppWindows::ListingRead(uint32_t pictures) {
+  // A camera is there now: an empty list no longer means that there is none.
+  OnGuiThread([this] {
+    if (main_ != nullptr) main_->ListView()->SetEmptyText(QString::fromUtf8(kNoPicturesText));
+  });
   if (DbusService* service = bus_.load()) service->ListingRead(pictures);
 }
 
 void QtAppWindows::DownloadFinished(uint32_t done, uint32_t failed, const char* folder) {
   if (DbusService* service = bus_.load()) service->DownloadFinished(done, failed, folder);
+  OnGuiThread([this, done, failed, where = QString::fromLocal8Bit(folder)] {
+    notifier_.RunEnded(done, failed, where);
+  });
 }
