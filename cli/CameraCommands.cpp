@@ -9,6 +9,7 @@
 #include "camera/OwnerName.h"
 #include "cli/Commands.h"
 #include "cli/Listing.h"
+#include "cli/OwnerNote.h"
 #include "cli/Pictures.h"
 
 namespace {
@@ -118,6 +119,7 @@ int ShowInfo(CommandContext& context) {
 
 int SetOwner(CommandContext& context) {
   const std::string& name = context.options.operands[0];
+  if (std::string note = OwnerNote(name); !note.empty()) context.progress.Say(note, context.errors);
   context.session.Run([&] { context.session.App().setownername(name.c_str()); });
   // Read back: what the camera holds is what counts, as it can hold only so much of a name.
   CameraFacts facts = ReadFacts(context);

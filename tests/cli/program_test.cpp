@@ -47,7 +47,7 @@ TEST(CliProgram, AnswersAsAScriptExpects) {
       {{"--demo", "owner", "Jane Doe"}, 0, "owner: Jane Doe\n", ""},
       {{"--demo", "wait"}, 0, "", ""},
       {{"--help"}, 0, "usage: pictrove-cli [--demo [FOLDER]] COMMAND", ""},
-      {{"--version"}, 0, "pictrove-cli 1.0\n", ""},
+      {{"--version"}, 0, "pictrove-cli 2.6\n", ""},
       {{"--demo", "get", "IMG_9999.JPG"},
        1,
        "0 downloaded, 1 failed\n",
@@ -62,6 +62,17 @@ TEST(CliProgram, AnswersAsAScriptExpects) {
       {{"--demo", "owner"}, 2, "", "owner needs a name"},
       {{"--demo", "upload", "a", "b"}, 2, "", "upload: too many arguments"},
       {{"--demo", "get", "--into"}, 2, "", "--into needs a folder or pattern"},
+      {{"--demo", "/no/such/folder", "list"}, 2, "", "--demo /no/such/folder: no such folder"},
+      {{"--demo", "/dev", "list"}, 2, "", "--demo /dev: the folder holds no JPEG pictures"},
+      {{"--demo", "", "list"}, 2, "", "--demo: the folder's name is empty"},
+      {{"--demo", "owner", "\u0141ukasz"},
+       0,
+       "owner: ?ukasz\n",
+       "replaced by \"?\"; stored as \"?ukasz\""},
+      {{"--demo", "owner", std::string(40, 'a')},
+       0,
+       "",
+       "cut to the 31 bytes the camera holds; stored as \"" + std::string(31, 'a') + "\""},
   };
   CliProgram program;
   for (const Case& test : kCases) {
@@ -111,7 +122,7 @@ TEST(CliProgram, SkipsOnlyAFileOfTheSameSize) {
   std::string out = program.Home() + "/out";
   std::filesystem::create_directory(out);
   WriteBytes(out + "/IMG_0012.JPG", 12817);  // the camera's size
-  WriteBytes(out + "/IMG_0011.JPG", 1000);  // another picture of that name
+  WriteBytes(out + "/IMG_0011.JPG", 1000);   // another picture of that name
   Outcome skipped = program.Run(
       {"--demo", "get", "--skip-existing", "--into", out, "IMG_0012.JPG", "IMG_0003.JPG"});
   EXPECT_EQ(skipped.status, 0) << skipped.err;
