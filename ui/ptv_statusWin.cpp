@@ -21,6 +21,7 @@ constexpr QRect kCancelFrame = Frame(215, 73, 295, 98);
 constexpr QPoint kLinePen(10, 25);
 constexpr int kLineCharacters = 99;
 const QString kGap = QStringLiteral("  ");
+constexpr int kDetailPercent = 85;
 
 // The first 99 characters: a longer text is cut to fit the line, never inside a character.
 QString FitLine(const char* text) {
@@ -96,8 +97,15 @@ void ptv_statview::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setPen(Qt::black);
   painter.drawText(kLinePen, line_);
-  // The name gives way first: the figures are what the line is for.
-  const QFontMetrics metrics = fontMetrics();
+  // In a smaller face, as the line's detail; the name gives way first, since the figures are
+  // what the line is for.
+  QFont detail = font();
+  if (detail.pixelSize() > 0)
+    detail.setPixelSize(std::max(1, detail.pixelSize() * kDetailPercent / 100));
+  else
+    detail.setPointSizeF(detail.pointSizeF() * kDetailPercent / 100);
+  painter.setFont(detail);
+  const QFontMetrics metrics(detail);
   const int room = kFiguresFrame.width() - metrics.horizontalAdvance(kGap + figures_);
   const QString name = metrics.elidedText(name_, Qt::ElideMiddle, std::max(room, 0));
   painter.drawText(kFiguresFrame, Qt::AlignLeft | Qt::AlignVCenter,

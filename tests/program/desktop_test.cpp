@@ -5,8 +5,6 @@
 
 #include <QAccessible>
 #include <QImage>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
@@ -88,20 +86,6 @@ TEST_F(Desktop, KeysMoveAndExtendTheSelection) {
     int current = view->CurrentRow();
     EXPECT_TRUE(view->viewport()->rect().intersects(view->RowRect(current)));
   }
-}
-
-// The content frame (100, 100) to (500, 400) holds the menu bar: the window opens at its
-// smallest size. F10 opens the first menu.
-TEST_F(Desktop, OpensAtItsSmallestSizeAndF10OpensTheFileMenu) {
-  StartWith(CameraWith(Pictures(1)));
-  EXPECT_EQ(Window()->geometry(), QRect(100, 100, 401, 301));
-  EXPECT_EQ(Window()->minimumSize(), QSize(401, 301));
-  Focus();
-  QMenu* file = Window()->menuBar()->actions()[0]->menu();
-  EXPECT_FALSE(file->isVisible());
-  QTest::keyClick(Window()->ListView(), Qt::Key_F10);
-  ASSERT_TRUE(WaitFor([&] { return file->isVisible(); }));
-  file->hide();
 }
 
 TEST_F(Desktop, DeleteKeyAsksAsTheDeleteCommandDoes) {
