@@ -39,7 +39,6 @@ TEST_F(Program, MenusCarryTheirLabelsShortcutsAndOrder) {
   StartWith(CameraWith(Pictures(1)));
   QList<QAction*> menus = Window()->menuBar()->actions();
   ASSERT_EQ(menus.size(), 2);
-  // Alt and the underlined letter open each from the keyboard.
   EXPECT_EQ(menus[0]->text(), "&File");
   EXPECT_EQ(menus[1]->text(), "&Edit");
   EXPECT_EQ(QKeySequence::mnemonic(menus[0]->text()), QKeySequence("Alt+F"));

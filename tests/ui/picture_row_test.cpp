@@ -45,8 +45,7 @@ TEST(PictureRowText, EachOrientationCodeLabelsAsItTurns) {
   for (const testsupport::OrientationCase& c : testsupport::kOrientationCases) {
     row->set_Orientation(c.code);
     EXPECT_EQ(RowText(*row)[2], QStringLiteral("(No flash) ") + c.label) << c.code;
-    EXPECT_EQ(RowText(*row)[1].startsWith(c.quarter_turns % 2 ? "1200*1600" : "1600*1200"), true)
-        << c.code;
+    EXPECT_TRUE(RowText(*row)[1].startsWith(c.quarter_turns % 2 ? "1200*1600" : "1600*1200"));
   }
 }
 
