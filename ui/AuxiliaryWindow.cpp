@@ -5,7 +5,6 @@
 #include <QShortcut>
 #include <algorithm>
 
-#include "app/ptv_App.h"
 #include "ui/ptv_mainWin.h"
 
 namespace {
@@ -13,14 +12,7 @@ namespace {
 // Between the main window and one beside it.
 constexpr int kGap = 8;
 
-// The application's own main window when it is shown. Only without an application is any shown
-// main window taken, the first one Qt lists: another one, an earlier run's, would otherwise
-// be taken as often as not.
 const QWidget* VisibleMainWindow() {
-  if (app != nullptr) {
-    const auto* own = dynamic_cast<const QWidget*>(app->MainWin());
-    return own != nullptr && own->isVisible() ? own : nullptr;
-  }
   for (QWidget* widget : QApplication::topLevelWidgets())
     if (qobject_cast<ptv_mainWin*>(widget) != nullptr && widget->isVisible()) return widget;
   return nullptr;
