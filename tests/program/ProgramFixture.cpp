@@ -32,9 +32,7 @@ void Program::SetUp() {
 
 void Program::TearDown() {
   testing::internal::CaptureStderr();
-  // The main window outlives its application, as in the program until it exits: hidden, it
-  // is no window the next test's ones could open beside.
-  QWidget* window = Window();
+  QWidget* window = Window();  // outlives the application: hidden, the next test's is the one
   // As RunPictrove ends the program: the application first, then the windows.
   EndApplication();
   if (window != nullptr) window->hide();
