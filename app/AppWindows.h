@@ -27,10 +27,13 @@ class AppWindows {
   // the bar by `delta` and, with a text, replaces its line.
   virtual void OpenStatus(uint64_t total, const char* text, bool cancellable) = 0;
   virtual void UpdateStatus(uint32_t delta, const char* text) = 0;
+  // The picture, by its camera path, whose data the status window's bar counts next; for
+  // windows that name it.
+  virtual void StatusPicture(const char* /*path*/) {}
   virtual void CloseStatus() = 0;
 
   // The camera information window, showing these facts: created when there is none, else
-  // brought up to date and activated; shown in both cases. Its "Set" comes to the
+  // only activated; shown in both cases. Its "Set" comes to the
   // application as a 'SETO' message with the owner name under "name".
   virtual void ShowCameraInfo(const CameraFacts& facts) = 0;
   // Brings the window up to date when it exists.

@@ -64,9 +64,11 @@ DownloadReport ptv_App::Download_Selected(const std::string& folder_path, bool d
   for (long done = 0; done < count && !Cancelled(); done++) {
     PictureId picture = report.pictures[done].id;
     // A row deleted meanwhile is no longer the user's to download.
-    if (!ChangeRecord(picture, [](pic_Item*) {})) continue;
+    std::string path;
+    if (!ChangeRecord(picture, [&](pic_Item* row) { path = row->GetName(); })) continue;
     snprintf(text, sizeof text, "Downloading %ld of %ld", done + 1, count);
     updatestatus(0, text);
+    windows_.StatusPicture(path.c_str());
     if (!Download(picture, report)) break;
   }
   // Stopped or not, every picture whose data came whole is committed and marked before the

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/Orientation.h"
+
 std::optional<std::string> LocalName(const char* path) {
   const char* backslash = strrchr(path, '\\');
   std::string name = backslash != nullptr ? backslash + 1 : path;
@@ -12,5 +14,5 @@ std::optional<std::string> LocalName(const char* path) {
 }
 
 bool NeedsTurn(unsigned long orientation) {
-  return orientation == 6 || orientation == 7 || orientation == 8;
+  return TurnFor(uint32_t(orientation)) != UprightTurn::kNone;
 }

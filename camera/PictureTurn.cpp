@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 
+#include "app/Orientation.h"
 #include "app/pic_Item.h"
 #include "camera/DownloadFolder.h"
 #include "camera/PictureAttributes.h"
@@ -53,9 +54,14 @@ std::string Turn(PictureFile& download, PictureFile& turned, const char* angle) 
 }  // namespace
 
 const char* TurnAngle(unsigned long orientation) {
-  if (orientation == 6) return "90";
-  if (orientation == 7) return "180";
-  return "270";
+  switch (TurnFor(uint32_t(orientation))) {
+    case UprightTurn::kQuarter:
+      return "90";
+    case UprightTurn::kHalf:
+      return "180";
+    default:
+      return "270";
+  }
 }
 
 Committed CommitTurnedPicture(PictureFile& download, const std::string& name, pic_Item* picture) {

@@ -7,7 +7,8 @@
 
 class pic_Item;
 
-// The angle jpegtran turns a picture stored in this orientation (6, 7 or 8) by, clockwise.
+// The angle jpegtran turns a picture stored in this orientation (one that needs a turn) by,
+// clockwise.
 const char* TurnAngle(unsigned long orientation);
 
 // Commits the complete downloaded picture `download` under `name`, turned upright as the

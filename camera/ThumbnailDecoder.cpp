@@ -38,7 +38,8 @@ kit::Bitmap* DecodeThumbnail(const uint8_t* data, size_t size, ThumbnailTurn tur
   if (width <= 0 || height <= 0 || int64_t(width) * height > kMaxThumbnailPixels) return nullptr;
   std::unique_ptr<kit::Bitmap> decoded;
   kit::Bitmap* target = nullptr;
-  if (turn == ThumbnailTurn::kNone) {
+  const bool in_place = turn == ThumbnailTurn::kNone || turn == ThumbnailTurn::kHalf;
+  if (in_place) {
     decoded = std::make_unique<kit::Bitmap>(width, height);
     target = decoded.get();
   } else {
@@ -49,6 +50,7 @@ kit::Bitmap* DecodeThumbnail(const uint8_t* data, size_t size, ThumbnailTurn tur
                     target->BytesPerRow(), height, TJPF_BGRA, 0) != 0 &&
       tjGetErrorCode(handle) != TJERR_WARNING)
     return nullptr;
-  if (turn == ThumbnailTurn::kNone) return decoded.release();
+  if (turn == ThumbnailTurn::kHalf) kit::TurnHalf(*decoded);
+  if (in_place) return decoded.release();
   return kit::TurnedQuarter(*target, turn == ThumbnailTurn::kClockwise);
 }

@@ -10,7 +10,7 @@
 constexpr int64_t kMaxThumbnailPixels = 4096 * 1024;
 
 // How the decoded thumbnail is turned.
-enum class ThumbnailTurn { kNone, kClockwise, kCounterClockwise };
+enum class ThumbnailTurn { kNone, kClockwise, kHalf, kCounterClockwise };
 
 // A new bitmap the caller owns, or none when the bytes cannot be decoded. Each thread keeps
 // one decoder, and a bitmap to decode a turned thumbnail into, for all its thumbnails.

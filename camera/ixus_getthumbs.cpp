@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/Orientation.h"
 #include "app/pic_Item.h"
 #include "camera/CameraHost.h"
 #include "camera/CameraPath.h"
@@ -20,19 +21,22 @@ namespace {
 // A start of image, a JFIF segment and an EXIF segment: 64 KiB each at most.
 constexpr uint32_t kMostThumbnailReply = 2 + 2 * (2 + 0xFFFF);
 
-// Orientation codes that ask for a quarter turn, and the turn that makes them upright.
-constexpr uint32_t kQuarterTurn = 6;
-constexpr uint32_t kThreeQuarterTurns = 8;
-
 bool SendThumbnailCommand(USBDevice* device, unsigned char* buffer, const char* path) {
   return ixus_picturecmd(buffer, path, PictureReply::kThumbnail) &&
          ixus_sendcmd(device, buffer) != -1;
 }
 
-ThumbnailTurn TurnFor(const pic_Item* picture) {
-  if (picture->orientation == kQuarterTurn) return ThumbnailTurn::kClockwise;
-  if (picture->orientation == kThreeQuarterTurns) return ThumbnailTurn::kCounterClockwise;
-  return ThumbnailTurn::kNone;
+ThumbnailTurn ThumbnailTurnFor(const pic_Item* picture) {
+  switch (TurnFor(picture->orientation)) {
+    case UprightTurn::kQuarter:
+      return ThumbnailTurn::kClockwise;
+    case UprightTurn::kHalf:
+      return ThumbnailTurn::kHalf;
+    case UprightTurn::kThreeQuarters:
+      return ThumbnailTurn::kCounterClockwise;
+    default:
+      return ThumbnailTurn::kNone;
+  }
 }
 
 // The picture's EXIF values into the record and its thumbnail into `thumbnail`: false when
@@ -72,7 +76,7 @@ void LoadPicture(USBDevice* device, unsigned char* buffer, const ixus_direntry* 
   record->set_Name(path);
   record->set_Attrs(entry->attributes);
   record->set_Date(entry->date);
-  ThumbnailTurn turn = TurnFor(record.get());
+  ThumbnailTurn turn = ThumbnailTurnFor(record.get());
   queue.Add(std::move(record), std::move(thumbnail), turn);
 }
 
@@ -92,6 +96,7 @@ void ixus_getthumbs(USBDevice* device, unsigned char* buffer, ixus_direntry* fir
 bool ixus_getthumb(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture) {
   kit::ByteStream thumbnail;
   if (!FetchThumbnail(device, buffer, path, picture, &thumbnail)) return false;
-  picture->set_Bitmap(DecodeThumbnail(thumbnail.Data(), thumbnail.Size(), TurnFor(picture)));
+  picture->set_Bitmap(
+      DecodeThumbnail(thumbnail.Data(), thumbnail.Size(), ThumbnailTurnFor(picture)));
   return true;
 }

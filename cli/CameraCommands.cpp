@@ -8,6 +8,7 @@
 #include "app/ptv_App.h"
 #include "cli/Commands.h"
 #include "cli/Listing.h"
+#include "cli/OwnerNote.h"
 #include "cli/Pictures.h"
 
 namespace {
@@ -116,6 +117,7 @@ int ShowInfo(CommandContext& context) {
 
 int SetOwner(CommandContext& context) {
   const std::string& name = context.options.operands[0];
+  if (std::string note = OwnerNote(name); !note.empty()) context.progress.Say(note, context.errors);
   bool taken = false;
   context.session.Run([&] { taken = context.session.App().setownername(name.c_str()); });
   if (!taken) {

@@ -67,8 +67,10 @@ bool ParseOptions(const std::vector<std::string>& arguments, CliOptions* options
       options->demo = true;
       // The folder is optional: what follows is the folder unless it is a command.
       if (i + 1 < arguments.size() && kCommands.count(arguments[i + 1]) == 0 &&
-          arguments[i + 1].rfind("-", 0) != 0)
+          arguments[i + 1].rfind("-", 0) != 0) {
         options->demo_folder = arguments[++i];
+        if (options->demo_folder.empty()) return Usage(error, "--demo: the folder's name is empty");
+      }
       continue;
     }
     if (kCommands.count(argument) == 0) return Usage(error, "unknown command: " + argument);

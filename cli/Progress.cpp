@@ -1,27 +1,11 @@
 #include "cli/Progress.h"
 
-namespace {
-
-std::string Megabytes(uint64_t bytes) {
-  char text[32];
-  snprintf(text, sizeof text, "%.1f", double(bytes) / 1e6);
-  return text;
-}
-
-}  // namespace
+#include "app/ProgressFigures.h"
 
 std::string ProgressLine(int picture, int pictures, const std::string& name, uint64_t done,
                          uint64_t total, double seconds) {
-  char text[256];
-  snprintf(text, sizeof text, "picture %d of %d  %s  %s of %s MB", picture, pictures, name.c_str(),
-           Megabytes(done).c_str(), Megabytes(total).c_str());
-  std::string line = text;
-  if (done == 0 || seconds <= 0) return line;
-  double rate = double(done) / seconds;
-  auto left = uint64_t(double(total > done ? total - done : 0) / rate + 0.5);
-  snprintf(text, sizeof text, "  %.0f kB/s  %llu:%02llu left", rate / 1e3,
-           static_cast<unsigned long long>(left / 60), static_cast<unsigned long long>(left % 60));
-  return line + text;
+  return "picture " + std::to_string(picture) + " of " + std::to_string(pictures) + "  " + name +
+         "  " + ProgressFigures(done, total, seconds);
 }
 
 void Progress::Begin(int pictures, uint64_t bytes) {
@@ -51,8 +35,7 @@ void Progress::Bytes(uint64_t delta) {
   std::lock_guard<std::mutex> guard(mutex_);
   done_ += delta;
   // A terminal is redrawn a few times a second, not for every piece of data.
-  if (terminal_ && std::chrono::steady_clock::now() - drawn_at_ > std::chrono::milliseconds(200))
-    Draw();
+  if (terminal_ && std::chrono::steady_clock::now() - drawn_at_ >= kProgressInterval) Draw();
 }
 
 void Progress::Say(const std::string& line, FILE* to) {

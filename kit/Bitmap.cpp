@@ -54,4 +54,19 @@ Bitmap* TurnedQuarter(const Bitmap& from, bool clockwise) {
   return turned;
 }
 
+void TurnHalf(Bitmap& bitmap) {
+  // A half turn reverses the order of all the pixels: swap the first with the last, and so on
+  // towards the middle, a whole row pair at a time.
+  const int width = bitmap.Width();
+  const size_t row = size_t(bitmap.BytesPerRow());
+  for (int top = 0, bottom = bitmap.Height() - 1; top <= bottom; ++top, --bottom) {
+    uint8_t* upper = bitmap.Bits() + size_t(top) * row;
+    uint8_t* lower = bitmap.Bits() + size_t(bottom) * row;
+    const int pairs = top == bottom ? width / 2 : width;
+    for (int x = 0; x < pairs; ++x)
+      std::swap_ranges(upper + size_t(x) * 4, upper + size_t(x) * 4 + 4,
+                       lower + size_t(width - 1 - x) * 4);
+  }
+}
+
 }  // namespace kit

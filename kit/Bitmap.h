@@ -34,5 +34,7 @@ class Bitmap {
 
 // A new bitmap (owned by the caller) holding `from` turned a quarter, clockwise or not.
 Bitmap* TurnedQuarter(const Bitmap& from, bool clockwise);
+// Turns the bitmap a half turn where it stands: its size does not change.
+void TurnHalf(Bitmap& bitmap);
 
 }  // namespace kit

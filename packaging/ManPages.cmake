@@ -1,12 +1,13 @@
-# The manual pages: every docs/NAME.1, compressed as Debian keeps them, into share/man/man1. A
-# new page needs no change here.
+# The manual pages: every docs/NAME.1, with the project's version filled in and compressed as
+# Debian keeps them, into share/man/man1. A new page needs no change here.
 file(GLOB pictrove_man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.1)
 set(pictrove_packed_pages)
-foreach(page ${pictrove_man_pages})
-  get_filename_component(name ${page} NAME)
-  set(packed ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz)
+foreach(source ${pictrove_man_pages})
+  get_filename_component(name ${source} NAME)
+  set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${name})
+  configure_file(${source} ${page} @ONLY)
+  set(packed ${page}.gz)
   add_custom_command(OUTPUT ${packed}
-                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
                      COMMAND gzip -9nc ${page} > ${packed}
                      DEPENDS ${page}
                      COMMENT "Compressing ${name}")

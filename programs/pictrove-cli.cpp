@@ -1,31 +1,42 @@
 // pictrove for scripts: the window's operations, printed instead of shown. On this machine's
 // USB, or with --demo on a simulated camera (its own pictures, or a folder's JPEG files).
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "cli/Interrupt.h"
 #include "cli/RunCli.h"
 #include "cli/WindowCheck.h"
 #include "kit/Platform.h"
+#include "sim/DemoPace.h"
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
 
 namespace {
 
-// PICTROVE_DEMO_PACE (bytes a second) paces the simulated camera's bulk data as a slow bus
-// would: what lets a user, or a test, interrupt a picture halfway.
-void InstallDemo(const CliOptions& options) {
+// A folder given for the demo camera that is not one, or holds no picture, is a usage
+// error: a script would otherwise go on as if the camera were empty. -1 when installed,
+// else the exit status.
+int InstallDemo(const CliOptions& options) {
   auto platform = std::make_shared<sim::SimPlatform>();
   auto camera = std::make_shared<sim::SimCamera>(sim::kDefaultCameraProduct);
-  size_t pictures = options.demo_folder.empty() ? camera->LoadGenerated()
-                                                : camera->LoadFolder(options.demo_folder);
-  if (pictures == 0) fprintf(stderr, "pictrove-cli: the demo camera holds no pictures\n");
-  if (const char* pace = getenv("PICTROVE_DEMO_PACE"))
-    camera->PaceBulk(strtoull(pace, nullptr, 10));
+  const std::string& folder = options.demo_folder;
+  struct stat status;
+  if (!folder.empty() && (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))) {
+    fprintf(stderr, "pictrove-cli: --demo %s: no such folder\n", folder.c_str());
+    return 2;
+  }
+  size_t pictures = folder.empty() ? camera->LoadGenerated() : camera->LoadFolder(folder);
+  if (pictures == 0) {
+    fprintf(stderr, "pictrove-cli: --demo %s: the folder holds no JPEG pictures\n", folder.c_str());
+    return 2;
+  }
+  sim::PaceFromEnvironment(*camera, "pictrove-cli");
   platform->Bus().Plug("/dev/bus/usb/001/002", camera);
   kit::InstallPlatform(platform);
+  return -1;
 }
 
 }  // namespace
@@ -38,7 +49,7 @@ int main(int argc, char** argv) {
   bool parsed = ParseOptions(arguments, &options, &error);
   if (int status = AnswerWithoutCamera(options, parsed, error); status >= 0) return status;
   if (options.demo) {
-    InstallDemo(options);
+    if (int status = InstallDemo(options); status >= 0) return status;
   } else {
     // Two programs driving one camera would spoil each other's transfers.
     if (WindowRunning()) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "kit/Platform.h"
+#include "sim/DemoPace.h"
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
 #include "ui/RunPictrove.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
                         ? camera->LoadFolder(arguments[1].toLocal8Bit().toStdString())
                         : camera->LoadGenerated();
   if (pictures == 0) fprintf(stderr, "pictrove-demo: the camera holds no pictures\n");
+  sim::PaceFromEnvironment(*camera, "pictrove-demo");
   platform->Bus().Plug("/dev/bus/usb/001/002", camera);
   kit::InstallPlatform(platform);
   return RunPictrove(qt);

@@ -1,6 +1,8 @@
 #include "ui/QtAlerts.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -12,6 +14,18 @@
 #include "kit/Alert.h"
 
 namespace {
+
+// Window managers cut a title that is wider than its window: the box is made wide enough
+// for its title in a bold face, beside the title bar's buttons.
+void WideEnoughForTitle(QMessageBox& box) {
+  constexpr int kTitleBarButtons = 120;
+  QFont bold = box.font();
+  bold.setBold(true);
+  const int width = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 int RunMessageBox(const kit::AlertRequest& request) {
   QMessageBox box;
@@ -34,6 +48,7 @@ int RunMessageBox(const kit::AlertRequest& request) {
   if (!buttons.empty()) box.setDefaultButton(buttons.back());
   if (request.escape_button >= 0 && size_t(request.escape_button) < buttons.size())
     box.setEscapeButton(buttons[request.escape_button]);
+  WideEnoughForTitle(box);
   box.exec();
   for (size_t i = 0; i < buttons.size(); i++)
     if (box.clickedButton() == buttons[i]) return int(i);

@@ -7,11 +7,13 @@
 #include "kit/Alert.h"
 #include "ui/AuxiliaryWindow.h"
 #include "ui/DbusService.h"
+#include "ui/EmptyListText.h"
 #include "ui/PostToApp.h"
 #include "ui/QtAlerts.h"
 #include "ui/ptv_FilePanel.h"
 #include "ui/ptv_camerainfoWin.h"
 #include "ui/ptv_mainWin.h"
+#include "ui/ptv_picListView.h"
 #include "ui/ptv_statusWin.h"
 
 namespace {
@@ -42,6 +44,7 @@ QtAppWindows::~QtAppWindows() {
 
 MainWindow* QtAppWindows::CreateMainWindow() {
   ptv_mainWin* window = ::CreateMainWindow();
+  main_ = window;
   // Asked on the GUI thread, by the Download command.
   window->SetFolderPanel([this] { return panel_.get(); });
   return window;
@@ -79,6 +82,12 @@ void QtAppWindows::UpdateStatus(uint32_t delta, const char* text) {
   });
 }
 
+void QtAppWindows::StatusPicture(const char* path) {
+  OnGuiThread([this, path = std::string(path)] {
+    if (status_ != nullptr) status_->SetPicture(path.c_str());
+  });
+}
+
 void QtAppWindows::CloseStatus() {
   OnGuiThread([this] {
     if (status_ != nullptr) status_->hide();
@@ -91,9 +100,8 @@ void QtAppWindows::ShowCameraInfo(const CameraFacts& facts) {
       info_ = new ptv_camerainfoWin(facts);
       connect(info_, &ptv_camerainfoWin::Closed, this, [this] { info_ = nullptr; });
       PlaceBesideMainWindow(info_);
-    } else {
-      info_->Update(facts);
     }
+    // An open window is only brought forward: an owner name typed but not yet sent stays.
     info_->show();
     info_->raise();
     info_->activateWindow();
@@ -107,6 +115,10 @@ void QtAppWindows::UpdateCameraInfo(const CameraFacts& facts) {
 }
 
 void QtAppWindows::ListingRead(uint32_t pictures) {
+  // A camera is there now: an empty list no longer means that there is none.
+  OnGuiThread([this] {
+    if (main_ != nullptr) main_->ListView()->SetEmptyText(QString::fromUtf8(kNoPicturesText));
+  });
   if (DbusService* service = bus_.load()) service->ListingRead(pictures);
 }
 
@@ -115,6 +127,9 @@ void QtAppWindows::DownloadFinished(const DownloadReport& report) {
   uint32_t failed = uint32_t(report.pictures.size()) - done;
   if (DbusService* service = bus_.load())
     service->DownloadFinished(done, failed, report.folder, report.Count(Outcome::kDeleted));
+  OnGuiThread([this, done, failed, where = QString::fromLocal8Bit(report.folder.c_str())] {
+    notifier_.RunEnded(done, failed, where);
+  });
   if (report.kept_protected == 0) return;
   // Said once, at the end of the run: the user asked for the camera to be emptied.
   std::string text =

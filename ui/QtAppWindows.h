@@ -8,10 +8,12 @@
 #include <memory>
 
 #include "app/AppWindows.h"
+#include "ui/RunNotification.h"
 
 class DbusService;
 class ptv_FilePanel;
 class ptv_camerainfoWin;
+class ptv_mainWin;
 class ptv_statusWin;
 
 class QtAppWindows : public QObject, public AppWindows {
@@ -25,6 +27,7 @@ class QtAppWindows : public QObject, public AppWindows {
   void HideFolderPanel() override;
   void OpenStatus(uint64_t total, const char* text, bool cancellable) override;
   void UpdateStatus(uint32_t delta, const char* text) override;
+  void StatusPicture(const char* path) override;
   void CloseStatus() override;
   void ShowCameraInfo(const CameraFacts& facts) override;
   void UpdateCameraInfo(const CameraFacts& facts) override;
@@ -44,9 +47,11 @@ class QtAppWindows : public QObject, public AppWindows {
     QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
   }
 
+  ptv_mainWin* main_ = nullptr;
   std::unique_ptr<ptv_FilePanel> panel_;
   // Closed by the user, a window deletes itself and is forgotten here at once.
   ptv_statusWin* status_ = nullptr;
   ptv_camerainfoWin* info_ = nullptr;
   std::atomic<DbusService*> bus_{nullptr};
+  RunNotifier notifier_;
 };

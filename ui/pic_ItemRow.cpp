@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/Orientation.h"
 #include "app/pic_Item.h"
 
 namespace {
@@ -17,7 +18,7 @@ const QColor kDisabledText(119, 0, 0);
 
 // Indexed by orientation code; a code above 9 shows entry 0.
 constexpr const char* kOrientationLabels[10] = {
-    "", "(Landscape)", "", "", "", "", "(Portrait)", "(Landscape)", "(Portrait)", ""};
+    "", "(Landscape)", "", "(Landscape)", "", "", "(Portrait)", "(Landscape)", "(Portrait)", ""};
 
 // A row without a thumbnail keeps the room of a 160 x 120 one.
 constexpr int kEmptyThumbnailSide = 159;
@@ -25,10 +26,6 @@ constexpr int kTextGap = 10;
 constexpr int kThumbnailInset = 4;
 constexpr int kNoThumbnailLeft = 50;
 constexpr int kNoThumbnailBaseline = 60;
-
-bool Portrait(uint32_t orientation) {
-  return orientation == 6 || orientation == 8;
-}
 
 // The calendar form of the C library's asctime, without its newline, always in UTC and in
 // English whatever the locale.
@@ -49,7 +46,7 @@ QString DateText(uint32_t date) {
 }  // namespace
 
 std::array<QString, 6> RowText(const pic_Item& item) {
-  const bool portrait = Portrait(item.orientation);
+  const bool portrait = IsPortrait(item.orientation);
   const char* label = kOrientationLabels[item.orientation < 10 ? item.orientation : 0];
   return {
       QString::fromUtf8(item.GetName()),

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "app/messages.h"
+#include "ui/PicturesFolder.h"
 #include "ui/PostToApp.h"
 
 namespace {
@@ -36,6 +37,8 @@ ptv_FilePanel::ptv_FilePanel() {
   connect(this, &QFileDialog::filesSelected, this, &ptv_FilePanel::SelectChosen);
   HideFileTypes();
   AddCurrentDirButton();
+  // Until a download folder is remembered, the panel opens where pictures belong.
+  setDirectory(PicturesFolder());
 }
 
 void ptv_FilePanel::Show() {

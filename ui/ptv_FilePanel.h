@@ -10,7 +10,7 @@ class ptv_FilePanel : public QFileDialog {
   Q_OBJECT
 
  public:
-  // Starts hidden, in the platform's default folder.
+  // Starts hidden, in the user's pictures folder.
   ptv_FilePanel();
 
   void SetPanelDirectory(const QString& path) { setDirectory(path); }

@@ -23,7 +23,7 @@ struct TextLine {
 };
 
 constexpr TextLine kLines[] = {
-    {{110, 43}, 25, u"pictrove 2.6"},
+    {{110, 43}, 25, u"pictrove " PICTROVE_VERSION},
     {{110, 63}, 12, u"by the pictrove developers"},
     {{110, 88}, 10, u"Canon\u2122 PowerShot\u2122 series download utility"},
 };

@@ -7,10 +7,12 @@
 #include <QShortcut>
 #include <QThread>
 
+#include "app/Orientation.h"
 #include "app/Settings.h"
 #include "app/messages.h"
 #include "app/ptv_App.h"
 #include "kit/Alert.h"
+#include "ui/EmptyListText.h"
 #include "ui/PostToApp.h"
 #include "ui/UploadPanel.h"
 #include "ui/ptv_FilePanel.h"
@@ -57,15 +59,6 @@ const Command kEditMenu[] = {
     {"Camera info\u2026", "Ctrl+I", kCameraInfoCommand},
 };
 
-// One turn of the four-state cycle 1 -> 6 -> 7 -> 8 -> 1 (backwards for 270); other codes
-// stay as they are.
-uint32_t TurnedOrientation(uint32_t code, int angle) {
-  static const uint32_t cycle[] = {1, 6, 7, 8};
-  for (int i = 0; i < 4; i++)
-    if (cycle[i] == code) return cycle[(i + (angle == 90 ? 1 : 3)) % 4];
-  return code;
-}
-
 }  // namespace
 
 ptv_mainWin::ptv_mainWin()
@@ -79,7 +72,13 @@ ptv_mainWin::ptv_mainWin()
   // The Delete key asks as "Delete…" does; the menu item itself has no shortcut.
   auto* erase = new QShortcut(QKeySequence(Qt::Key_Delete), this);
   connect(erase, &QShortcut::activated, this, [this] { Send(kDeleteCommand); });
-  setGeometry(kLeft, kTop, kWidth, kHeight + menuBar()->sizeHint().height());
+  // F10 opens the first menu, as on the rest of the desktop.
+  auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(menus, &QShortcut::activated, this,
+          [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+  listview_->SetEmptyText(QString::fromUtf8(kNoCameraText));
+  // The content frame holds the menu bar too: the window opens at its smallest size.
+  setGeometry(kLeft, kTop, kWidth, kHeight);
   setMinimumSize(kWidth, kHeight);
   setMaximumSize(kMaxWidth, kMaxHeight);
 }
@@ -104,8 +103,9 @@ void ptv_mainWin::BuildMenus() {
       connect(action, &QAction::triggered, this, [this, code] { Send(code); });
     }
   };
-  fill(bar->addMenu("File"), kFileMenu);
-  fill(bar->addMenu("Edit"), kEditMenu);
+  // Alt+F and Alt+E open them.
+  fill(bar->addMenu("&File"), kFileMenu);
+  fill(bar->addMenu("&Edit"), kEditMenu);
 }
 
 void ptv_mainWin::BuildButtons(QWidget* background) {
@@ -248,7 +248,7 @@ void ptv_mainWin::Rotate_Selected(int angle) {
     std::lock_guard<std::recursive_mutex> guard(list_.Mutex());
     for (int n = 0, index; (index = list_.CurrentSelection(n)) >= 0; n++) {
       pic_Item* row = list_.ItemAt(index);
-      row->set_Orientation(TurnedOrientation(row->orientation, angle));
+      row->set_Orientation(RotatedOrientation(row->orientation, angle));
       row->Rotate(angle);
     }
   }

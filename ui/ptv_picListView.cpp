@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "ui/EmptyListText.h"
 #include "ui/PictureListAccessible.h"
 #include "ui/pic_ItemRow.h"
 
@@ -137,6 +138,11 @@ void ptv_picListView::DrawFocusFrame(QPainter& painter) {
   painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
+void ptv_picListView::SetEmptyText(const QString& text) {
+  empty_text_ = text;
+  viewport()->update();
+}
+
 void ptv_picListView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   const QRect area = event->rect();
@@ -148,6 +154,7 @@ void ptv_picListView::paintEvent(QPaintEvent* event) {
   // Only the rows that meet the area are drawn, found by their tops.
   Guard guard(list_.Mutex());
   const int count = list_.CountItems();
+  if (count == 0) DrawEmptyListText(painter, *this, viewport()->rect(), empty_text_);
   const int first = list_.IndexAt(area.top() + offset);
   if (first < 0) return;  // the area lies below the last row
   for (int index = first; index < count; ++index) {

@@ -7,17 +7,21 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/ProgressFigures.h"
 #include "ui/Frame.h"
 
 namespace {
 
-constexpr QRect kWindowFrame = Frame(100, 100, 400, 180);
+constexpr QRect kWindowFrame = Frame(100, 100, 400, 202);
 constexpr QRect kViewFrame = Frame(0, 0, 300, 150);
 constexpr QRect kBarFrame = Frame(5, 30, 295, 46);
-// Under the bar's right end, inside the window.
-constexpr QRect kCancelFrame = Frame(215, 51, 295, 76);
+// The figures line under the bar, and "Cancel" under its right end.
+constexpr QRect kFiguresFrame = Frame(10, 50, 290, 68);
+constexpr QRect kCancelFrame = Frame(215, 73, 295, 98);
 constexpr QPoint kLinePen(10, 25);
 constexpr int kLineCharacters = 99;
+const QString kGap = QStringLiteral("  ");
+constexpr int kDetailPercent = 85;
 
 // The first 99 characters: a longer text is cut to fit the line, never inside a character.
 QString FitLine(const char* text) {
@@ -40,12 +44,25 @@ ptv_statview::ptv_statview(uint64_t total, const char* text, QWidget* parent)
   bar_->setTextVisible(false);
   SetLine(text);
   ShowProgress();
+  pending_.setSingleShot(true);
+  connect(&pending_, &QTimer::timeout, this, &ptv_statview::ShowFigures);
+  run_.start();
+  ShowFigures();
 }
 
 void ptv_statview::reset(uint64_t total) {
   value_ = 0;
   maximum_ = total;
+  name_.clear();
+  run_.start();
   ShowProgress();
+  ShowFigures();
+}
+
+void ptv_statview::SetPicture(const char* path) {
+  // The camera path's last part is the name the picture takes in the folder.
+  name_ = QString::fromUtf8(path).section(QLatin1Char('\\'), -1);
+  RefreshFigures();
 }
 
 void ptv_statview::updatestatus(uint32_t n, const char* text) {
@@ -56,12 +73,47 @@ void ptv_statview::updatestatus(uint32_t n, const char* text) {
   // A bar is never fuller than full.
   value_ = std::min(value_ + n, maximum_);
   ShowProgress();
+  if (n != 0) RefreshFigures();
+}
+
+void ptv_statview::RefreshFigures() {
+  if (pending_.isActive()) return;
+  const qint64 wait = shown_.isValid() ? kProgressInterval.count() - shown_.elapsed() : 0;
+  if (wait > 0)
+    pending_.start(int(wait));
+  else
+    ShowFigures();
+}
+
+void ptv_statview::ShowFigures() {
+  pending_.stop();
+  shown_.start();
+  figures_ =
+      QString::fromStdString(ProgressFigures(value_, maximum_, double(run_.nsecsElapsed()) / 1e9));
+  update(kFiguresFrame);
 }
 
 void ptv_statview::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setPen(Qt::black);
   painter.drawText(kLinePen, line_);
+  // In a smaller face, as the line's detail; the name gives way first, since the figures are
+  // what the line is for.
+  QFont detail = font();
+  if (detail.pixelSize() > 0)
+    detail.setPixelSize(std::max(1, detail.pixelSize() * kDetailPercent / 100));
+  else
+    detail.setPointSizeF(detail.pointSizeF() * kDetailPercent / 100);
+  painter.setFont(detail);
+  const QFontMetrics metrics(detail);
+  const int room = kFiguresFrame.width() - metrics.horizontalAdvance(kGap + figures_);
+  const QString name = metrics.elidedText(name_, Qt::ElideMiddle, std::max(room, 0));
+  painter.drawText(kFiguresFrame, Qt::AlignLeft | Qt::AlignVCenter,
+                   name.isEmpty() ? figures_ : name + kGap + figures_);
+}
+
+QString ptv_statview::FiguresLine() const {
+  return name_.isEmpty() ? figures_ : name_ + kGap + figures_;
 }
 
 void ptv_statview::SetLine(const char* text) {

@@ -33,8 +33,8 @@ TEST(LocalName, RefusesWhatIsNoPlainFileOfThisFolder) {
 }
 
 TEST(NeedsTurn, OnlyTheTurnedOrientations) {
-  for (unsigned long code : {6, 7, 8}) EXPECT_TRUE(NeedsTurn(code)) << code;
-  for (unsigned long code : {0, 1, 2, 3, 4, 5, 9, 0x106}) EXPECT_FALSE(NeedsTurn(code)) << code;
+  for (unsigned long code : {3, 6, 7, 8}) EXPECT_TRUE(NeedsTurn(code)) << code;
+  for (unsigned long code : {0, 1, 2, 4, 5, 9, 0x106}) EXPECT_FALSE(NeedsTurn(code)) << code;
 }
 
 class RefusedName : public Download, public testing::WithParamInterface<const char*> {};

@@ -83,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
     Turns, ThumbnailTurnDecode,
     testing::Values(TurnCase{"None", ThumbnailTurn::kNone, 160, 120, 10, 60, 150, 60},
                     TurnCase{"Clockwise", ThumbnailTurn::kClockwise, 120, 160, 60, 10, 60, 150},
+                    TurnCase{"Half", ThumbnailTurn::kHalf, 160, 120, 150, 60, 10, 60},
                     TurnCase{"CounterClockwise", ThumbnailTurn::kCounterClockwise, 120, 160, 60,
                              150, 60, 10}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -47,7 +47,7 @@ TEST(CliProgram, AnswersAsAScriptExpects) {
       {{"--demo", "owner", "Jane Doe"}, 0, "owner: Jane Doe\n", ""},
       {{"--demo", "wait"}, 0, "", ""},
       {{"--help"}, 0, "usage: pictrove-cli [--demo [FOLDER]] COMMAND", ""},
-      {{"--version"}, 0, "pictrove-cli 1.0\n", ""},
+      {{"--version"}, 0, "pictrove-cli 2.6\n", ""},
       {{"--demo", "get", "IMG_9999.JPG"},
        1,
        "0 downloaded, 1 failed\n",
@@ -62,6 +62,14 @@ TEST(CliProgram, AnswersAsAScriptExpects) {
       {{"--demo", "owner"}, 2, "", "owner needs a name"},
       {{"--demo", "upload", "a", "b"}, 2, "", "upload: too many arguments"},
       {{"--demo", "get", "--into"}, 2, "", "--into needs a folder or pattern"},
+      {{"--demo", "/no/such/folder", "list"}, 2, "", "--demo /no/such/folder: no such folder"},
+      {{"--demo", "/dev", "list"}, 2, "", "--demo /dev: the folder holds no JPEG pictures"},
+      {{"--demo", "", "list"}, 2, "", "--demo: the folder's name is empty"},
+      {{"--demo", "owner", "\u0141ukasz"}, 0, "owner: ?ukasz\n", "by \"?\"; stored as \"?ukasz\""},
+      {{"--demo", "owner", std::string(40, 'a')},
+       0,
+       "owner: " + std::string(31, 'a') + "\n",
+       "cut to the 31 bytes the camera holds"},
   };
   CliProgram program;
   for (const Case& test : kCases) {

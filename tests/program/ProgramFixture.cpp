@@ -32,8 +32,10 @@ void Program::SetUp() {
 
 void Program::TearDown() {
   testing::internal::CaptureStderr();
+  QWidget* window = Window();  // outlives the application: hidden, the next test's is the one
   // As RunPictrove ends the program: the application first, then the windows.
   EndApplication();
+  if (window != nullptr) window->hide();
   windows_.reset();
   testing::internal::GetCapturedStderr();
   kit::InstallPlatform(nullptr);

@@ -39,8 +39,10 @@ TEST_F(Program, MenusCarryTheirLabelsShortcutsAndOrder) {
   StartWith(CameraWith(Pictures(1)));
   QList<QAction*> menus = Window()->menuBar()->actions();
   ASSERT_EQ(menus.size(), 2);
-  EXPECT_EQ(menus[0]->text(), "File");
-  EXPECT_EQ(menus[1]->text(), "Edit");
+  EXPECT_EQ(menus[0]->text(), "&File");
+  EXPECT_EQ(menus[1]->text(), "&Edit");
+  EXPECT_EQ(QKeySequence::mnemonic(menus[0]->text()), QKeySequence("Alt+F"));
+  EXPECT_EQ(QKeySequence::mnemonic(menus[1]->text()), QKeySequence("Alt+E"));
   QStringList file;
   for (QAction* item : menus[0]->menu()->actions())
     file << (item->isSeparator() ? "-" : item->text());

@@ -2,6 +2,7 @@
 // the user, and driven from other threads.
 #include <gtest/gtest.h>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 
 #include <cstring>
@@ -31,7 +32,7 @@ class CameraInfoLifecycle : public testing::Test {
   QtAppWindows windows_;
 };
 
-TEST_F(CameraInfoLifecycle, ShowCreatesOnceThenRefreshesTheSameWindow) {
+TEST_F(CameraInfoLifecycle, ShowCreatesOnceThenActivatesTheSameWindow) {
   windows_.ShowCameraInfo(Model("PowerShot S10"));
   Settle();
   ptv_camerainfoWin* window = windows_.CameraInfoWindow();
@@ -39,12 +40,15 @@ TEST_F(CameraInfoLifecycle, ShowCreatesOnceThenRefreshesTheSameWindow) {
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(ModelShown(), QStringLiteral("PowerShot S10"));
 
+  auto* owner = window->findChild<QLineEdit*>(QStringLiteral("owntext"));
+  owner->setText(QStringLiteral("typed, not sent"));
   window->hide();
   windows_.ShowCameraInfo(Model("PowerShot S20"));
   Settle();
   EXPECT_EQ(windows_.CameraInfoWindow(), window);
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(ModelShown(), QStringLiteral("PowerShot S20"));
+  EXPECT_EQ(ModelShown(), QStringLiteral("PowerShot S10"));
+  EXPECT_EQ(owner->text(), QStringLiteral("typed, not sent"));
 
   windows_.UpdateCameraInfo(Model("IXUS"));
   Settle();

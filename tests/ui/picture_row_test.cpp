@@ -7,6 +7,7 @@
 
 #include "tests/app/picture_list_rows.h"
 #include "tests/support/FlashValues.h"
+#include "tests/support/OrientationCodes.h"
 #include "tests/ui/picture_row_support.h"
 #include "ui/pic_ItemRow.h"
 
@@ -36,6 +37,16 @@ TEST(PictureRowText, PortraitCodesPutTheHeightFirst) {
   row->set_Orientation(1);
   EXPECT_EQ(RowText(*row)[1], QStringLiteral("1600*1200 pixels 123456 bytes."));
   EXPECT_EQ(RowText(*row)[2], QStringLiteral("(No flash) (Landscape)"));
+}
+
+// The label and the order of the sizes follow the turn each code asks for.
+TEST(PictureRowText, EachOrientationCodeLabelsAsItTurns) {
+  std::unique_ptr<pic_Item> row(rows::Make(0));
+  for (const testsupport::OrientationCase& c : testsupport::kOrientationCases) {
+    row->set_Orientation(c.code);
+    EXPECT_EQ(RowText(*row)[2], QStringLiteral("(No flash) ") + c.label) << c.code;
+    EXPECT_TRUE(RowText(*row)[1].startsWith(c.quarter_turns % 2 ? "1200*1600" : "1600*1200"));
+  }
 }
 
 TEST(PictureRowText, FlashAndOrientationLabels) {

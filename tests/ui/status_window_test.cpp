@@ -41,7 +41,7 @@ TEST_F(StatusWindow, IsLaidOutHiddenWithItsLineAndAnEmptyBar) {
   ptv_statusWin window(1000, "Downloading 1 of 4");
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(window.windowTitle(), QStringLiteral("pictrove status"));
-  EXPECT_EQ(window.geometry(), QRect(100, 100, 301, 81));
+  EXPECT_EQ(window.geometry(), QRect(100, 100, 301, 103));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
 
   const auto* view = window.findChild<ptv_statview*>(QStringLiteral("statview"));
@@ -55,6 +55,24 @@ TEST_F(StatusWindow, IsLaidOutHiddenWithItsLineAndAnEmptyBar) {
   ExpectBar(window, 0, 1000);
 
   EXPECT_TRUE(ptv_statusWin(10, nullptr).View()->Line().isEmpty());
+}
+
+// Under the bar: the picture's name and the run's figures, redrawn at most every quarter of
+// a second however often the data comes.
+TEST_F(StatusWindow, FiguresLineNamesThePictureAndKeepsItsPace) {
+  ptv_statusWin window(2000000, "Downloading 1 of 2");
+  ptv_statview* view = window.View();
+  EXPECT_EQ(view->FiguresLine(), QStringLiteral("0.0 of 2.0 MB"));
+  window.SetPicture("D:\\DCIM\\100CANON\\IMG_0002.JPG");
+  ASSERT_TRUE(uitest::WaitUntil([&] { return view->FiguresLine().startsWith("IMG_0002.JPG  "); }));
+  for (int piece = 0; piece < 300; piece++) window.updatestatus(5000, nullptr);
+  EXPECT_TRUE(view->FiguresLine().startsWith("IMG_0002.JPG  0.0 of 2.0 MB"));  // not yet
+  ASSERT_TRUE(uitest::WaitUntil([&] { return view->FiguresLine().contains("1.5 of 2.0 MB"); }));
+  EXPECT_TRUE(view->FiguresLine().endsWith(QStringLiteral(" left")));
+  const QImage drawn = view->grab().toImage();
+  int dark = 0;  // through the figures line
+  for (int x = 10; x <= 290; x++) dark += Dark(drawn.pixel(x, 61));
+  EXPECT_GT(dark, 20);
 }
 
 TEST_F(StatusWindow, FourQuartersFillTheBarAndNothingOverfillsIt) {

@@ -1,0 +1,25 @@
+# The AppStream metadata the software centres read. Its <provides> lists the USB modalias of
+# every camera the udev rule grants, read from the rule itself, so a model added to the rule
+# is offered for its camera with no change here: the build is configured again whenever the
+# rule changes.
+set(pictrove_rule ${CMAKE_CURRENT_SOURCE_DIR}/60-pictrove.rules)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${pictrove_rule})
+file(STRINGS ${pictrove_rule} pictrove_product_lines REGEX "ATTR\\{idProduct\\}==")
+set(PICTROVE_MODALIASES "")
+foreach(line ${pictrove_product_lines})
+  string(REGEX MATCH "idProduct\\}==\"([0-9a-fA-F|]+)\"" found "${line}")
+  string(REPLACE "|" ";" products "${CMAKE_MATCH_1}")
+  foreach(product ${products})
+    string(TOUPPER ${product} product)
+    string(APPEND PICTROVE_MODALIASES "    <modalias>usb:v04A9p${product}d*</modalias>\n")
+  endforeach()
+endforeach()
+if(PICTROVE_MODALIASES STREQUAL "")
+  message(FATAL_ERROR "no product IDs found in ${pictrove_rule}")
+endif()
+string(STRIP "${PICTROVE_MODALIASES}" PICTROVE_MODALIASES)
+set(PICTROVE_MODALIASES "    ${PICTROVE_MODALIASES}")
+set(PICTROVE_APP_ID vnd.morv.pictrove)
+set(pictrove_metainfo ${CMAKE_CURRENT_BINARY_DIR}/${PICTROVE_APP_ID}.metainfo.xml)
+configure_file(pictrove.metainfo.xml.in ${pictrove_metainfo} @ONLY)
+install(FILES ${pictrove_metainfo} DESTINATION share/metainfo)
