@@ -167,6 +167,7 @@ void ptv_App::ReadCameraFacts(USBDevice* camera) {
   ixus_identify(camera, camerabuffer);
   ixus_diskinfo(camera, camerabuffer, Drive());
   ixus_powerinfo(camera, camerabuffer);
+  ReadClock(camera);
 }
 
 void ptv_App::Upload(const char* path) {

@@ -10,6 +10,7 @@
 #include "ui/ptv_FilePanel.h"
 #include "ui/ptv_camerainfoWin.h"
 #include "ui/ptv_mainWin.h"
+#include "ui/ptv_picListView.h"
 #include "ui/ptv_statusWin.h"
 
 namespace {
@@ -38,6 +39,7 @@ QtAppWindows::~QtAppWindows() {
 
 MainWindow* QtAppWindows::CreateMainWindow() {
   ptv_mainWin* window = ::CreateMainWindow();
+  main_ = window;
   // Asked on the GUI thread, by the Download command.
   window->SetFolderPanel([this] { return panel_.get(); });
   return window;
@@ -102,7 +104,19 @@ void QtAppWindows::UpdateCameraInfo(const CameraFacts& facts) {
   });
 }
 
+void QtAppWindows::ShowUnreadableCamera(const char* text) {
+  OnGuiThread([this, text = QString::fromUtf8(text)] {
+    if (main_ == nullptr) return;
+    if (!own_list_text_) own_list_text_ = main_->ListView()->EmptyText();
+    main_->ListView()->SetEmptyText(text);
+  });
+}
+
 void QtAppWindows::ListingRead(uint32_t pictures) {
+  OnGuiThread([this] {
+    if (main_ != nullptr && own_list_text_) main_->ListView()->SetEmptyText(*own_list_text_);
+    own_list_text_.reset();
+  });
   if (DbusService* service = bus_.load()) service->ListingRead(pictures);
 }
 

@@ -4,14 +4,17 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 #include "app/AppWindows.h"
 
 class DbusService;
 class ptv_FilePanel;
 class ptv_camerainfoWin;
+class ptv_mainWin;
 class ptv_statusWin;
 
 class QtAppWindows : public QObject, public AppWindows {
@@ -28,6 +31,7 @@ class QtAppWindows : public QObject, public AppWindows {
   void CloseStatus() override;
   void ShowCameraInfo(const CameraFacts& facts) override;
   void UpdateCameraInfo(const CameraFacts& facts) override;
+  void ShowUnreadableCamera(const char* text) override;
   // Told to other programs over the session bus, once there is a bus service to tell them.
   void ListingRead(uint32_t pictures) override;
   void DownloadFinished(uint32_t done, uint32_t failed, const char* folder) override;
@@ -45,6 +49,9 @@ class QtAppWindows : public QObject, public AppWindows {
   }
 
   std::unique_ptr<ptv_FilePanel> panel_;
+  ptv_mainWin* main_ = nullptr;
+  // The empty list's own text while an unreadable camera's sentence stands in its place.
+  std::optional<QString> own_list_text_;
   // Closed by the user, a window deletes itself and is forgotten here at once.
   ptv_statusWin* status_ = nullptr;
   ptv_camerainfoWin* info_ = nullptr;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "ui/EmptyListText.h"
 #include "ui/PictureListAccessible.h"
 #include "ui/pic_ItemRow.h"
 
@@ -69,6 +70,11 @@ void ptv_picListView::Relayout() {
   verticalScrollBar()->setPageStep(page);
   verticalScrollBar()->setRange(0, std::max(0, total - page));
   UpdateScrollStep();
+  viewport()->update();
+}
+
+void ptv_picListView::SetEmptyText(const QString& text) {
+  emptyText_ = text;
   viewport()->update();
 }
 
@@ -148,6 +154,7 @@ void ptv_picListView::paintEvent(QPaintEvent* event) {
   // Only the rows that meet the area are drawn, found by their tops.
   Guard guard(list_.Mutex());
   const int count = list_.CountItems();
+  if (count == 0) DrawEmptyListText(painter, viewport()->rect(), emptyText_, palette());
   const int first = list_.IndexAt(area.top() + offset);
   if (first < 0) return;  // the area lies below the last row
   for (int index = first; index < count; ++index) {

@@ -27,6 +27,9 @@ class ptv_picListView : public QAbstractScrollArea, private PictureListObserver 
   int CurrentRow() const;
   // Where a row lies in the viewport's coordinates.
   QRect RowRect(int index) const;
+  // What the view shows while the list has no rows; none when empty.
+  void SetEmptyText(const QString& text);
+  QString EmptyText() const { return emptyText_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -55,4 +58,5 @@ class ptv_picListView : public QAbstractScrollArea, private PictureListObserver 
   std::atomic<bool> repaintQueued_{false};
   int anchor_ = -1;   // where a Shift range starts
   int current_ = -1;  // where the arrow keys move from
+  QString emptyText_;
 };

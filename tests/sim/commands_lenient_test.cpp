@@ -82,12 +82,6 @@ TEST(LenientCommands, AnsweredAsPictrovesFormAndNoted) {
        true,
        84,
        {"tag word 0x00000006", "trailing NUL"}},
-      {"delete",
-       simtest::DeleteCommand(kPath),
-       0x12345678,
-       true,
-       84,
-       {"delete picture payload with a trailing NUL"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -117,6 +111,34 @@ std::vector<uint8_t> Entry(uint8_t attributes, uint32_t size, uint32_t date,
   return entry;
 }
 
+// The form other clients send, a NUL after the name, is answered 0 where the picture went;
+// pictrove's keeps the answer it has always had. A picture that stays is refused alike.
+TEST(LenientCommands, EachDeleteFormHasItsStatus) {
+  struct Case {
+    bool padded;
+    const char* path;
+    uint32_t status;
+  };
+  const Case cases[] = {
+      {false, kPath, 0x02000086},
+      {true, kPath, 0},
+      {true, "D:\\DCIM\\101CANON\\IMG_0100.JPG", 0x0200008C},
+      {true, "D:\\DCIM\\100CANON\\IMG_0009.JPG", 0x0200008A},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.path) + (c.padded ? " padded" : ""));
+    auto host = CameraWithPictures();
+    std::vector<uint8_t> reply =
+        Answer(*host, Lenient(simtest::DeleteCommand(c.path), 0x12345678, c.padded), 84);
+    EXPECT_EQ(Little32(reply, 80), c.status);
+    EXPECT_EQ(host->Camera().FindFile(c.path).has_value(), c.status == 0x0200008C)
+        << "only the protected picture stays";
+    // Where nothing lives, that is what is noted.
+    EXPECT_EQ(simtest::Noted(host->Camera(), "delete picture payload with a trailing NUL"),
+              c.padded && c.status != 0x0200008A);
+  }
+}
+
 TEST(LenientCommands, ListingOfOneLevelHoldsOnlyTheFolderNamed) {
   std::vector<uint8_t> end = Entry(0, 0, 0, "");
   auto join = [&](std::initializer_list<std::vector<uint8_t>> entries) {
@@ -131,14 +153,17 @@ TEST(LenientCommands, ListingOfOneLevelHoldsOnlyTheFolderNamed) {
     const char* noted;
   };
   const Case cases[] = {
-      {"D:", join({Entry(0x10, 0, 0, "DCIM")}), "one level"},
-      {"D:\\DCIM", join({Entry(0x10, 0, 0, "100CANON"), Entry(0x10, 0, 0, "101CANON")}),
+      {"D:", join({Entry(0x10, 0, 0, "D:"), Entry(0x10, 0, 0, "DCIM")}), "one level"},
+      {"D:\\DCIM",
+       join({Entry(0x10, 0, 0, "DCIM"), Entry(0x10, 0, 0, "100CANON"),
+             Entry(0x10, 0, 0, "101CANON")}),
        "one level"},
       {"D:\\DCIM\\100CANON",
-       join({Entry(0x20, 4, 0x3B2A1F00, "IMG_0001.JPG"),
+       join({Entry(0x10, 0, 0, "100CANON"), Entry(0x20, 4, 0x3B2A1F00, "IMG_0001.JPG"),
              Entry(0x00, 3, 0x01020304, "IMG_0002.JPG")}),
        "one level"},
-      {"D:\\DCIM\\101CANON", join({Entry(0x21, 1, 5, "IMG_0100.JPG")}), "one level"},
+      {"D:\\DCIM\\101CANON",
+       join({Entry(0x10, 0, 0, "101CANON"), Entry(0x21, 1, 5, "IMG_0100.JPG")}), "one level"},
       {"D:\\DCIM\\102CANON", {}, "which the camera does not hold"},
       {"E:", {}, "which the camera does not hold"},
   };
