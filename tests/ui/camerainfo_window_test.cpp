@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFontMetrics>
 #include <QPushButton>
 
 #include <cstring>
@@ -54,9 +55,11 @@ class CameraInfoWindow : public testing::Test {
 TEST_F(CameraInfoWindow, IsLaidOutAsAFixedWindow) {
   EXPECT_FALSE(window_.isVisible());
   EXPECT_EQ(window_.windowTitle(), QStringLiteral("pictrove camera info"));
-  EXPECT_EQ(window_.geometry(), QRect(100, 100, 271, 146));
+  EXPECT_EQ(window_.geometry(), QRect(100, 100, 271, 211));
   EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
-  EXPECT_EQ(Child<QWidget>("ptv_ciview")->geometry(), QRect(0, 0, 271, 146));
+  EXPECT_EQ(Child<QWidget>("ptv_ciview")->geometry(), QRect(0, 0, 271, 211));
+  EXPECT_EQ(Child<QLabel>("clockview")->geometry(), QRect(5, 140, 261, 36));
+  EXPECT_EQ(Child<QPushButton>("setclockbut")->geometry(), QRect(185, 180, 81, 24));
   EXPECT_EQ(Child<QLabel>("cstview")->geometry(), QRect(5, 5, 261, 21));
   EXPECT_EQ(Child<QLabel>("bytesview")->geometry(), QRect(5, 30, 256, 21));
   EXPECT_EQ(Child<QLabel>("powerview")->geometry(), QRect(5, 55, 251, 21));
@@ -98,6 +101,36 @@ TEST_F(CameraInfoWindow, ShowsWhatTheCameraReported) {
   EXPECT_EQ(Text("powerview"), QStringLiteral("power status: ok, running on AC adaptor"));
   window_.Update(Facts("", "", 0, 0, 0xFFFC));
   EXPECT_EQ(Text("powerview"), QStringLiteral("power status: ok, running on battery"));
+}
+
+// The clock as the camera keeps it, how far from the computer's, and the button that sets it,
+// drawn where they stand.
+TEST_F(CameraInfoWindow, ShowsTheClockAndSetsIt) {
+  EXPECT_EQ(Text("clockview"), QStringLiteral("clock: not read"));
+  CameraFacts facts;
+  facts.clock_read = true;
+  facts.clock = 946684805;  // 2000-01-01 00:00:05
+  facts.clock_ahead = -(26 * 86400 * 365);
+  window_.Update(facts);
+  const QString line = QStringLiteral("clock: 2000-01-01 00:00:05, 9490 days behind this computer");
+  EXPECT_EQ(Text("clockview"), line);
+  window_.show();
+  const QImage shot = window_.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QRgb background = shot.pixel(2, 138);
+  const QRect ink = uitest::InkBounds(shot, QRect(5, 140, 178, 36), background);
+  EXPECT_GT(ink.width(), 120) << "the line is drawn";
+  EXPECT_GT(ink.height(), 16) << "on two lines";
+  QFontMetrics metrics(Child<QLabel>("clockview")->font());
+  for (QChar character : line) EXPECT_TRUE(metrics.inFont(character)) << int(character.unicode());
+  EXPECT_FALSE(Child<QLabel>("clockview")->font().family().isEmpty());
+  EXPECT_FALSE(uitest::InkBounds(shot, QRect(185, 180, 81, 24), background).isEmpty());
+  EXPECT_EQ(Child<QPushButton>("setclockbut")->text(), QStringLiteral("Set clock"));
+
+  uitest::RecordingApp application;
+  Child<QPushButton>("setclockbut")->click();
+  const std::vector<kit::Message> received = application.Received();
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0].what, kSetClock);
 }
 
 TEST_F(CameraInfoWindow, NamesWithoutTheirEndAreReadOnlyWithinTheirFields) {
