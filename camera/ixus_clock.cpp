@@ -23,8 +23,10 @@ bool ixus_getclock(USBDevice* camera, unsigned char* buffer, uint32_t* seconds) 
   memset(buffer, 0, 96);
   fillcmdblk(buffer, 16, kGetClockCode, kClockClass, kFixedReply, kCommandTag);
   CommandOutcome outcome = ixus_command(camera, buffer, kGetClockReply);
-  if (outcome == CommandOutcome::kNotSent) fputs("Could not read the camera's clock (1).\n", stderr);
-  if (outcome == CommandOutcome::kNoAnswer) fputs("Could not read the camera's clock (2).\n", stderr);
+  if (outcome == CommandOutcome::kNotSent)
+    fputs("Could not read the camera's clock (1).\n", stderr);
+  if (outcome == CommandOutcome::kNoAnswer)
+    fputs("Could not read the camera's clock (2).\n", stderr);
   if (outcome != CommandOutcome::kAnswered) return false;
   uint32_t status = ixus_le32(buffer + kStatusAt);
   if (status != 0) {
@@ -42,7 +44,8 @@ int64_t ixus_setclock(USBDevice* camera, unsigned char* buffer, uint32_t seconds
   ixus_putle32(buffer + kCommandBlockSize, seconds);
   CommandOutcome outcome = ixus_command(camera, buffer, kSetClockReply);
   if (outcome == CommandOutcome::kNotSent) fputs("Could not set the camera's clock (1).\n", stderr);
-  if (outcome == CommandOutcome::kNoAnswer) fputs("Could not set the camera's clock (2).\n", stderr);
+  if (outcome == CommandOutcome::kNoAnswer)
+    fputs("Could not set the camera's clock (2).\n", stderr);
   if (outcome != CommandOutcome::kAnswered) return -1;
   return ixus_le32(buffer + kStatusAt);
 }

@@ -73,8 +73,9 @@ TEST_F(Clock, WrongRepliesAreRefusedAndThePipeKeptInStep) {
   Scripted(Concat(FixedReply(0x54, 0x01, {}), FixedReply(0x60, 0x03, kTime)));
   testing::internal::CaptureStderr();
   EXPECT_EQ(ixus_setclock(plugged->Device(), host.CameraBuffer(), 1), -1);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Reply to command 1 where 4 was sent.\n"
-                                                    "Could not set the camera's clock (2).\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Reply to command 1 where 4 was sent.\n"
+            "Could not set the camera's clock (2).\n");
 }
 
 }  // namespace

@@ -205,7 +205,8 @@ TEST(CommandBlock, SupportedProducts) {
   for (uint32_t product = 0x3000; product < 0x3100; product++)
     supported += ixus_supported(uint16_t(product));
   EXPECT_EQ(supported, 33u);
-  for (uint16_t product : {0x3041, 0x3071, 0x3046, 0x3056, 0x30C2}) EXPECT_TRUE(ixus_supported(product));
+  for (uint16_t product : {0x3041, 0x3071, 0x3046, 0x3056, 0x30C2})
+    EXPECT_TRUE(ixus_supported(product));
   EXPECT_FALSE(ixus_supported(0x3042));
 }
 

@@ -40,8 +40,10 @@ TEST(ModelCommands, EveryModelNamesItselfAndAnswersAsItsGroup) {
       host.Camera().ClearProblems();
       ASSERT_TRUE(host.Send(ClockCommand(uint8_t(code))));
       EXPECT_EQ(host.Read(size, &reply), second);
-      if (second) EXPECT_TRUE(reply.size() == size && Little32(reply, 80) == 0 && reply[68] == code);
-      EXPECT_TRUE(Noted(host.Camera(), second ? "which pictrove does not send" : "unknown command"));
+      if (second)
+        EXPECT_TRUE(reply.size() == size && Little32(reply, 80) == 0 && reply[68] == code);
+      EXPECT_TRUE(
+          Noted(host.Camera(), second ? "which pictrove does not send" : "unknown command"));
       EXPECT_EQ(host.Camera().PendingReply(), 0u);
     }
   }
@@ -93,7 +95,8 @@ TEST(ModelCommands, TheClockIsSetAndRunsOn) {
 
 // Announcement and data block, the block's answer in `reply`.
 bool UploadChunk(CameraHost& host, uint32_t offset, size_t n, std::vector<uint8_t>* reply) {
-  std::vector<uint8_t> block = simtest::UploadBlock(kUploadPath, offset, std::vector<uint8_t>(n, 7));
+  std::vector<uint8_t> block =
+      simtest::UploadBlock(kUploadPath, offset, std::vector<uint8_t>(n, 7));
   return host.Send(simtest::Announcement(uint32_t(block.size()))) && host.Read(64, reply) &&
          simtest::SendBulk(host, block) && host.Read(92, reply) && reply->size() == 92;
 }

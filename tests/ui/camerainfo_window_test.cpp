@@ -1,10 +1,10 @@
-// The camera information window: its layout, the three lines, and the owner field.
+// The camera information window: its layout, its lines, the owner field and the clock.
 #include <gtest/gtest.h>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QFontMetrics>
 #include <QPushButton>
 
 #include <cstring>

@@ -109,10 +109,9 @@ void Listings(CameraProtocol& camera, const std::string& drive,
 
   std::string folder = pictures.front().path.substr(0, pictures.front().path.rfind('\\'));
   std::string folder_name = folder.substr(folder.rfind('\\') + 1);
-  std::vector<Entry> level =
-      Need(client::LevelEntries(Need(camera.Listing(folder, false), "one-level listing"),
-                                folder_name),
-           "a one-level listing starts with the folder's own entry");
+  std::vector<Entry> level = Need(
+      client::LevelEntries(Need(camera.Listing(folder, false), "one-level listing"), folder_name),
+      "a one-level listing starts with the folder's own entry");
   size_t in_folder = 0;
   for (const Entry& entry : level) {
     const Picture* picture = Find(pictures, folder + "\\" + entry.name);
@@ -120,10 +119,10 @@ void Listings(CameraProtocol& camera, const std::string& drive,
                  picture->entry.attributes == entry.attributes && picture->entry.date == entry.date;
   }
   Check(in_folder == level.size() && !level.empty(), "one level lists the folder's pictures");
-  std::vector<Entry> folders = Need(
-      client::LevelEntries(Need(camera.Listing(drive + "\\DCIM", false), "listing of DCIM"),
-                           "DCIM"),
-      "one level of DCIM starts with its own entry");
+  std::vector<Entry> folders =
+      Need(client::LevelEntries(Need(camera.Listing(drive + "\\DCIM", false), "listing of DCIM"),
+                                "DCIM"),
+           "one level of DCIM starts with its own entry");
   Check(std::any_of(folders.begin(), folders.end(),
                     [&](const Entry& entry) { return entry.name == folder_name; }),
         "one level of DCIM lists the folder");
@@ -212,11 +211,14 @@ bool Has(const std::string& text, const char* part) {
 void NotedProblems(const std::string& scratch, bool second_group) {
   std::vector<std::string> problems =
       Need(client::CameraProblems(scratch), "the camera's report from the harness");
-  std::vector<const char*> kinds = {
-      "handshake echo sent as an 80-byte block", "with the tag word",
-      "directory listing of one level", "set picture attributes payload with a trailing NUL",
-      "delete picture payload with a trailing NUL", "handshake of an active camera"};
-  if (second_group) kinds.insert(kinds.end(), {"get picture abilities command", "lock keys command"});
+  std::vector<const char*> kinds = {"handshake echo sent as an 80-byte block",
+                                    "with the tag word",
+                                    "directory listing of one level",
+                                    "set picture attributes payload with a trailing NUL",
+                                    "delete picture payload with a trailing NUL",
+                                    "handshake of an active camera"};
+  if (second_group)
+    kinds.insert(kinds.end(), {"get picture abilities command", "lock keys command"});
   for (const char* kind : kinds)
     Check(std::any_of(problems.begin(), problems.end(),
                       [&](const std::string& problem) { return Has(problem, kind); }),
