@@ -16,15 +16,15 @@ using simtest::Noted;
 
 const char* const kUploadPath = "D:\\DCIM\\112CANON\\IMG_1205.JPG";
 
-std::vector<uint8_t> ClockCommand(uint8_t code, std::vector<uint8_t> payload = {}) {
+std::vector<uint8_t> CameraCommand(uint8_t code, std::vector<uint8_t> payload = {}) {
   return simtest::CommandBlock(uint32_t(16 + payload.size()), code, 0x12, 0x201, simtest::kTag,
                                payload);
 }
 
-std::vector<uint8_t> SetClockCommand(uint32_t seconds) {
+std::vector<uint8_t> SetCameraCommand(uint32_t seconds) {
   std::vector<uint8_t> payload(12);
   for (int i = 0; i < 4; ++i) payload[size_t(i)] = uint8_t(seconds >> (8 * i));
-  return ClockCommand(0x04, payload);
+  return CameraCommand(0x04, payload);
 }
 
 TEST(ModelCommands, EveryModelNamesItselfAndAnswersAsItsGroup) {
@@ -38,10 +38,11 @@ TEST(ModelCommands, EveryModelNamesItselfAndAnswersAsItsGroup) {
     bool second = model.group == models::Group::kSecond;
     for (auto [code, size] : {std::pair{0x1F, 0x384u}, std::pair{0x20, 0x54u}}) {
       host.Camera().ClearProblems();
-      ASSERT_TRUE(host.Send(ClockCommand(uint8_t(code))));
+      ASSERT_TRUE(host.Send(CameraCommand(uint8_t(code))));
       EXPECT_EQ(host.Read(size, &reply), second);
-      if (second)
+      if (second) {
         EXPECT_TRUE(reply.size() == size && Little32(reply, 80) == 0 && reply[68] == code);
+      }
       EXPECT_TRUE(
           Noted(host.Camera(), second ? "which pictrove does not send" : "unknown command"));
       EXPECT_EQ(host.Camera().PendingReply(), 0u);
@@ -75,19 +76,19 @@ TEST(ModelCommands, AnActiveCameraAnswersTheReadInPlaceOfTheEcho) {
 TEST(ModelCommands, TheClockIsSetAndRunsOn) {
   CameraHost host;
   std::vector<uint8_t> reply;
-  ASSERT_TRUE(Exchange(host, SetClockCommand(946684800), 0x54, &reply));
+  ASSERT_TRUE(Exchange(host, SetCameraCommand(946684800), 0x54, &reply));
   EXPECT_EQ(Little32(reply, 80), 0u);
-  ASSERT_TRUE(Exchange(host, ClockCommand(0x03), 0x60, &reply));
+  ASSERT_TRUE(Exchange(host, CameraCommand(0x03), 0x60, &reply));
   EXPECT_EQ(Little32(reply, 80), 0u);
   EXPECT_NEAR(double(Little32(reply, 84)), 946684800.0, 1.0);
   sim::CameraInfo info = host.Camera().Info();
   info.clock_ahead += 90;  // as if 90 s had gone by
   host.Camera().SetInfo(info);
-  ASSERT_TRUE(Exchange(host, ClockCommand(0x03), 0x60, &reply));
+  ASSERT_TRUE(Exchange(host, CameraCommand(0x03), 0x60, &reply));
   EXPECT_NEAR(double(Little32(reply, 84)), 946684890.0, 1.0);
   EXPECT_TRUE(host.Camera().Problems().empty());
 
-  std::vector<uint8_t> padded = SetClockCommand(1);
+  std::vector<uint8_t> padded = SetCameraCommand(1);
   padded[90] = 1;
   ASSERT_TRUE(host.Send(padded));
   EXPECT_TRUE(simtest::Silent(host, "malformed set clock payload"));
