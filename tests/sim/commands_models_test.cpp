@@ -21,7 +21,7 @@ std::vector<uint8_t> CameraCommand(uint8_t code, std::vector<uint8_t> payload = 
                                payload);
 }
 
-std::vector<uint8_t> SetCameraCommand(uint32_t seconds) {
+std::vector<uint8_t> SetClockCommand(uint32_t seconds) {
   std::vector<uint8_t> payload(12);
   for (int i = 0; i < 4; ++i) payload[size_t(i)] = uint8_t(seconds >> (8 * i));
   return CameraCommand(0x04, payload);
@@ -76,7 +76,7 @@ TEST(ModelCommands, AnActiveCameraAnswersTheReadInPlaceOfTheEcho) {
 TEST(ModelCommands, TheClockIsSetAndRunsOn) {
   CameraHost host;
   std::vector<uint8_t> reply;
-  ASSERT_TRUE(Exchange(host, SetCameraCommand(946684800), 0x54, &reply));
+  ASSERT_TRUE(Exchange(host, SetClockCommand(946684800), 0x54, &reply));
   EXPECT_EQ(Little32(reply, 80), 0u);
   ASSERT_TRUE(Exchange(host, CameraCommand(0x03), 0x60, &reply));
   EXPECT_EQ(Little32(reply, 80), 0u);
@@ -88,7 +88,7 @@ TEST(ModelCommands, TheClockIsSetAndRunsOn) {
   EXPECT_NEAR(double(Little32(reply, 84)), 946684890.0, 1.0);
   EXPECT_TRUE(host.Camera().Problems().empty());
 
-  std::vector<uint8_t> padded = SetCameraCommand(1);
+  std::vector<uint8_t> padded = SetClockCommand(1);
   padded[90] = 1;
   ASSERT_TRUE(host.Send(padded));
   EXPECT_TRUE(simtest::Silent(host, "malformed set clock payload"));
