@@ -1,7 +1,6 @@
 #include "tests/camera/thumbs_host.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace listing_test {
 
@@ -20,12 +19,6 @@ void RecordingHost::add_item(pic_Item* item) {
   if (on_add) on_add(*item);
   items.emplace_back(item);
   calls.push_back(std::string("add ") + item->GetName());
-}
-
-void RecordingHost::UnreadableCamera(uint16_t product) {
-  char call[32];
-  snprintf(call, sizeof call, "unreadable 0x%04X", product);
-  calls.push_back(call);
 }
 
 void RecordingHost::sort_list() {

@@ -28,7 +28,6 @@ class RecordingHost : public CameraHost {
   void updatestatus(unsigned long delta, const char* text) override;
   void closestatus() override;
   CameraFacts& Facts() override { return facts; }
-  void UnreadableCamera(uint16_t product) override;
 
   CameraFacts facts;
   // "open <total> <text>" and "close" of the status window, in order.
@@ -37,7 +36,7 @@ class RecordingHost : public CameraHost {
   std::vector<std::pair<unsigned long, std::string>> progress;
 
   std::vector<std::unique_ptr<pic_Item>> items;
-  // "add <name>", "sort", "clear", "unreadable 0x<product>", in the order the calls came.
+  // "add <name>", "sort", "clear", in the order the calls came.
   std::vector<std::string> calls;
   // Called with each record as it is added, before the list takes it in.
   std::function<void(const pic_Item&)> on_add;

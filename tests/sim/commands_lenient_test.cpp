@@ -111,34 +111,6 @@ std::vector<uint8_t> Entry(uint8_t attributes, uint32_t size, uint32_t date,
   return entry;
 }
 
-// The form other clients send, a NUL after the name, is answered 0 where the picture went;
-// pictrove's keeps the answer it has always had. A picture that stays is refused alike.
-TEST(LenientCommands, EachDeleteFormHasItsStatus) {
-  struct Case {
-    bool padded;
-    const char* path;
-    uint32_t status;
-  };
-  const Case cases[] = {
-      {false, kPath, 0x02000086},
-      {true, kPath, 0},
-      {true, "D:\\DCIM\\101CANON\\IMG_0100.JPG", 0x0200008C},
-      {true, "D:\\DCIM\\100CANON\\IMG_0009.JPG", 0x0200008A},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.path) + (c.padded ? " padded" : ""));
-    auto host = CameraWithPictures();
-    std::vector<uint8_t> reply =
-        Answer(*host, Lenient(simtest::DeleteCommand(c.path), 0x12345678, c.padded), 84);
-    EXPECT_EQ(Little32(reply, 80), c.status);
-    EXPECT_EQ(host->Camera().FindFile(c.path).has_value(), c.status == 0x0200008C)
-        << "only the protected picture stays";
-    // Where nothing lives, that is what is noted.
-    EXPECT_EQ(simtest::Noted(host->Camera(), "delete picture payload with a trailing NUL"),
-              c.padded && c.status != 0x0200008A);
-  }
-}
-
 TEST(LenientCommands, ListingOfOneLevelHoldsOnlyTheFolderNamed) {
   std::vector<uint8_t> end = Entry(0, 0, 0, "");
   auto join = [&](std::initializer_list<std::vector<uint8_t>> entries) {

@@ -103,29 +103,22 @@ TEST_F(CameraInfoWindow, ShowsWhatTheCameraReported) {
   EXPECT_EQ(Text("powerview"), QStringLiteral("power status: ok, running on battery"));
 }
 
-// The clock as the camera keeps it, how far from the computer's, and the button that sets it,
-// drawn where they stand.
+// The clock as it stands and how far from the computer's, drawn; its button asks to set it.
 TEST_F(CameraInfoWindow, ShowsTheClockAndSetsIt) {
   EXPECT_EQ(Text("clockview"), QStringLiteral("clock: not read"));
   CameraFacts facts;
   facts.clock_read = true;
-  facts.clock = 946684805;  // 2000-01-01 00:00:05
-  facts.clock_ahead = -(26 * 86400 * 365);
+  facts.clock = 946684805;
+  facts.clock_ahead = -26 * 365 * 86400;
   window_.Update(facts);
-  const QString line = QStringLiteral("clock: 2000-01-01 00:00:05, 9490 days behind this computer");
-  EXPECT_EQ(Text("clockview"), line);
+  EXPECT_EQ(Text("clockview"),
+            QStringLiteral("clock: 2000-01-01 00:00:05, 9490 days behind this computer"));
   window_.show();
-  const QImage shot = window_.grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const QRgb background = shot.pixel(2, 138);
-  const QRect ink = uitest::InkBounds(shot, QRect(5, 140, 178, 36), background);
-  EXPECT_GT(ink.width(), 120) << "the line is drawn";
-  EXPECT_GT(ink.height(), 16) << "on two lines";
-  QFontMetrics metrics(Child<QLabel>("clockview")->font());
-  for (QChar character : line) EXPECT_TRUE(metrics.inFont(character)) << int(character.unicode());
-  EXPECT_FALSE(Child<QLabel>("clockview")->font().family().isEmpty());
-  EXPECT_FALSE(uitest::InkBounds(shot, QRect(185, 180, 81, 24), background).isEmpty());
-  EXPECT_EQ(Child<QPushButton>("setclockbut")->text(), QStringLiteral("Set clock"));
-
+  const QImage shot = window_.grab().toImage();
+  for (QRect area : {QRect(5, 140, 261, 36), QRect(185, 180, 81, 24)})
+    EXPECT_GT(uitest::InkBounds(shot, area, shot.pixel(2, 138)).width(), 50) << "drawn";
+  for (QChar character : Text("clockview"))
+    EXPECT_TRUE(QFontMetrics(Child<QLabel>("clockview")->font()).inFont(character));
   uitest::RecordingApp application;
   Child<QPushButton>("setclockbut")->click();
   const std::vector<kit::Message> received = application.Received();

@@ -1,9 +1,7 @@
 // The picture list on screen: rows painted from the model, selection by mouse and keys, and
 // redraws that other threads ask for.
 #include <gtest/gtest.h>
-
 #include <QApplication>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -16,7 +14,6 @@
 
 #include "tests/app/picture_list_rows.h"
 #include "tests/ui/picture_row_support.h"
-#include "tests/ui/window_look.h"
 #include "ui/ptv_picListView.h"
 
 namespace {
@@ -114,30 +111,6 @@ TEST_F(PictureListView, PaintsTheThreeRows) {
   }
   // Below the rows only the background.
   EXPECT_EQ(image.pixel(200, 421), base);
-}
-
-// The text set for an empty list stands in the middle of the view, and only without rows.
-TEST_F(PictureListView, AnEmptyListShowsItsText) {
-  const QString sentence = QStringLiteral(
-      "The Canon camera with product ID 0x3080 does not speak the protocol pictrove knows.");
-  view_->SetEmptyText(sentence);
-  const QRgb base = view_->palette().color(QPalette::Base).rgb();
-  auto ink = [&] {
-    const QImage image = Grab();
-    return uitest::InkBounds(image, image.rect(), base);
-  };
-  EXPECT_EQ(Grab().pixel(200, 440), base) << "rows hide it";
-  list_.clear_list();
-  ASSERT_TRUE(uitest::WaitUntil([&] { return !ink().isEmpty(); }));
-  const QRect drawn = ink();
-  const QRect view = Grab().rect();
-  EXPECT_NEAR(drawn.center().y(), view.center().y(), 10) << "in the middle";
-  EXPECT_NEAR(drawn.center().x(), view.center().x(), 10);
-  EXPECT_GT(drawn.left(), 10);
-  EXPECT_GT(drawn.height(), 20) << "wrapped onto lines of the view's width";
-  for (QChar character : sentence) EXPECT_TRUE(QFontMetrics(view_->font()).inFont(character));
-  view_->SetEmptyText(QString());
-  ASSERT_TRUE(uitest::WaitUntil([&] { return ink().isEmpty(); }));
 }
 
 TEST_F(PictureListView, ClicksSelectLikeAMultipleSelectionList) {
