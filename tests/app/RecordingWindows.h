@@ -55,7 +55,6 @@ class RecordingWindows : public AppWindows {
     std::lock_guard<std::mutex> guard(mutex_);
     shown_facts = facts;
   }
-  void ShowUnreadableCamera(const char* text) override { Note(std::string("unreadable ") + text); }
   void ListingRead(uint32_t pictures) override { Note("listing read " + std::to_string(pictures)); }
   void DownloadFinished(uint32_t done, uint32_t failed, const char* folder) override {
     Note("download finished " + std::to_string(done) + " " + std::to_string(failed) + " " + folder);

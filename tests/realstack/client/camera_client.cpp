@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
   }
   SecondSession(drive, second_group);
   {
-    // pictrove's own handshake, the echo, from a camera that is active.
+    // The echo of pictrove's form, from a camera that is active.
     client::UsbLink link;
     Check(link.Open(kCameraNode).empty(), "the node opens a third time");
     CameraProtocol camera(link);
