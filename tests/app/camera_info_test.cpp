@@ -42,8 +42,11 @@ TEST_F(CameraInformation, TheClockIsReadAndASetWithoutAnswerAlerts) {
   StartWith(camera);
   testing::internal::CaptureStderr();
   OnAppThread([] { app->opencamerainfo(); });
-  EXPECT_TRUE(windows_.shown_facts.clock_read);
-  EXPECT_NEAR(double(windows_.shown_facts.clock_ahead), 0.0, 1.0);
+  {
+    std::lock_guard<std::mutex> guard(windows_.mutex_);
+    EXPECT_TRUE(windows_.shown_facts.clock_read);
+    EXPECT_NEAR(double(windows_.shown_facts.clock_ahead), 0.0, 1.0);
+  }
   camera->FailTransfer(camera->TransferCount() + 1);
   OnAppThread([] { EXPECT_FALSE(app->SetCameraClock()); });
   testing::internal::GetCapturedStderr();
