@@ -1,5 +1,4 @@
-// The camera's clock, and the two commands other clients send the second group's models at
-// the start of a session: what it can do with pictures, and the lock of its keys.
+// The camera's clock, which runs with real time and is set in the camera's local seconds.
 #include <ctime>
 
 #include "sim/Bytes.h"
@@ -13,21 +12,6 @@ constexpr size_t kGetClockReplySize = 0x60;
 constexpr size_t kSetClockReplySize = 0x54;
 constexpr size_t kClockAt = 84;
 constexpr size_t kSetClockPayload = 12;
-constexpr size_t kAbilitiesReplySize = 0x384;
-constexpr size_t kLockKeysReplySize = 0x54;
-
-// Only the second group's models know them; to the first they are unknown commands.
-Answer StartCommand(const CommandBlock& block, const CameraContent& content, size_t reply_size,
-                    const std::string& command, std::string* problem) {
-  if (content.info.group != models::Group::kSecond) {
-    *problem = "unknown command " + std::to_string(block.code) + " of class " +
-               std::to_string(block.command_class);
-    return std::nullopt;
-  }
-  if (!CheckNoPayload(block, command, problem)) return std::nullopt;
-  *problem = command + " command, which pictrove does not send";
-  return Reply(MakeFixedReply(reply_size, block.code, block.command_class, kStatusOk));
-}
 
 }  // namespace
 
@@ -55,16 +39,6 @@ Answer SetClock(const CommandBlock& block, CameraContent& content, const StatusW
   }
   content.info.clock_ahead = int64_t(ReadLittle32(&payload[0])) - int64_t(std::time(nullptr));
   return Reply(MakeFixedReply(kSetClockReplySize, block.code, block.command_class, kStatusOk));
-}
-
-Answer PictureAbilities(const CommandBlock& block, CameraContent& content, const StatusWords&,
-                        std::string* problem) {
-  return StartCommand(block, content, kAbilitiesReplySize, "get picture abilities", problem);
-}
-
-Answer LockKeys(const CommandBlock& block, CameraContent& content, const StatusWords&,
-                std::string* problem) {
-  return StartCommand(block, content, kLockKeysReplySize, "lock keys", problem);
 }
 
 }  // namespace sim
