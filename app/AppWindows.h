@@ -38,6 +38,9 @@ class AppWindows {
   virtual void ShowCameraInfo(const CameraFacts& facts) = 0;
   // Brings the window up to date when it exists.
   virtual void UpdateCameraInfo(const CameraFacts& facts) = 0;
+  // A Canon camera that pictrove cannot read was plugged in: the sentence to show where the
+  // empty list would be, until a camera's listing is read.
+  virtual void ShowUnreadableCamera(const char* /*text*/) {}
 
   // For programs that wait on the application: a camera's listing has been read, with this
   // many pictures; a download run has ended, as its report tells.

@@ -209,6 +209,7 @@ void ptv_App::ReadCameraFacts(USBDevice* camera) {
   ixus_identify(camera, camerabuffer);
   ixus_diskinfo(camera, camerabuffer, Drive());
   ixus_powerinfo(camera, camerabuffer);
+  ReadClock(camera);
 }
 
 bool ptv_App::setownername(const char* name) {

@@ -10,6 +10,8 @@ constexpr uint32_t kCancel = kit::FourCC("_CNC");
 constexpr uint32_t kSelectCurrent = kit::FourCC("slct");
 constexpr uint32_t kSave = kit::FourCC("SAVE");
 constexpr uint32_t kSetOwner = kit::FourCC("SETO");
+// From the camera information window's "Set clock": the computer's local time to the camera.
+constexpr uint32_t kSetClock = kit::FourCC("SETC");
 // From the attributes window: "downloaded" and "protected" (int32 choices: 0 Ignore, 1 Unset,
 // 2 Set) for the selected pictures.
 constexpr uint32_t kApplyAttributes = kit::FourCC("OKBT");

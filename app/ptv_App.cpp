@@ -69,6 +69,9 @@ void ptv_App::MessageReceived(kit::Message* message) {
     case kCameraInfo:
       opencamerainfo();
       break;
+    case kSetClock:
+      SetCameraClock();
+      break;
     default:
       break;
   }

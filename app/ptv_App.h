@@ -53,6 +53,9 @@ class ptv_App : public kit::Looper, public CameraHost {
   void opencamerainfo();
   // Whether the camera took the name.
   bool setownername(const char* name);
+  // Sets the camera's clock to the computer's local time: true when the camera took it; an
+  // alert says why not. The information window shows the clock as read afterwards.
+  bool SetCameraClock();
 
   // The pictures selected when it is called, one after the other, into `folder`; in a run
   // that deletes, each picture whose file is durable and that the camera does not protect
@@ -93,6 +96,7 @@ class ptv_App : public kit::Looper, public CameraHost {
   void updatestatus(unsigned long delta, const char* text) override;
   void closestatus() override;
   CameraFacts& Facts() override { return facts; }
+  void UnreadableCamera(uint16_t product) override;
   bool Cancelled() const override;
   // A picture turned while the next one's data flowed still has its mark to be written: the
   // data in flight must be read off for that command, even when the program is ending.
@@ -120,6 +124,7 @@ class ptv_App : public kit::Looper, public CameraHost {
   void RefreshCameraInfo();
   // Identification, storage and power, in that order, inside an open session.
   void ReadCameraFacts(USBDevice* camera);
+  void ReadClock(USBDevice* camera);
   // After a command whose answer did not come, the camera may or may not have carried it
   // out: the record takes the picture's flags from the camera's listing, or leaves the list
   // when the camera no longer holds it.

@@ -17,6 +17,11 @@ struct CameraFacts {
   uint32_t disktotal = 0;
   uint32_t diskfree = 0;
   uint16_t powerflags = 0;  // bit 0: power critical; bit 1: on the AC adaptor
+  // The camera's clock as it stands (local seconds since 1970), and how far ahead of the
+  // computer's local time it was when read; meaningful once read.
+  bool clock_read = false;
+  uint32_t clock = 0;
+  int64_t clock_ahead = 0;
 };
 
 class CameraHost {
@@ -39,6 +44,10 @@ class CameraHost {
   virtual void openstatus(uint64_t total, const char* text) = 0;
   virtual void updatestatus(unsigned long delta, const char* text) = 0;
   virtual void closestatus() = 0;
+
+  // A Canon device whose product ID is not one of the models pictrove reads has been plugged
+  // in: the user is told where the list would be.
+  virtual void UnreadableCamera(uint16_t /*product*/) {}
 
   // Filled by the camera information commands.
   virtual CameraFacts& Facts() = 0;

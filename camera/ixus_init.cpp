@@ -8,16 +8,13 @@
 #include "camera/ixus_command.h"
 #include "camera/ixus_dir.h"
 #include "camera/ixus_thumbs.h"
+#include "models/CameraModels.h"
 #include "usb/USBConfiguration.h"
 #include "usb/USBDevice.h"
 
 char flashdevice[20];
 
 namespace {
-
-const uint16_t kSupported[] = {0x3041, 0x3043, 0x3045, 0x3047, 0x3048, 0x3049,
-                               0x304A, 0x304B, 0x304C, 0x304D, 0x304E, 0x304F,
-                               0x3050, 0x3051, 0x3052, 0x3065, 0x3071};
 
 bool HandshakeFailed(int step) {
   char alert[64];
@@ -48,9 +45,7 @@ bool Handshake(USBDevice* device, const USBEndpoint* pipe, unsigned char* buffer
 }  // namespace
 
 bool ixus_supported(uint16_t product) {
-  for (uint16_t supported : kSupported)
-    if (product == supported) return true;
-  return false;
+  return models::FindModel(product) != nullptr;
 }
 
 bool ixus_init(USBDevice* device, bool loadPictures) {
@@ -63,7 +58,12 @@ bool ixus_init(USBDevice* device, bool loadPictures) {
   }
   if (device->VendorID() != kCanonVendor) return false;
   Host().SetProductID(device->ProductID());
-  if (!ixus_supported(device->ProductID())) return false;
+  if (!ixus_supported(device->ProductID())) {
+    // Plugged in and ignored without a word, the camera would look broken.
+    fprintf(stderr, "%s\n", models::UnreadableCameraText(device->ProductID()).c_str());
+    Host().UnreadableCamera(device->ProductID());
+    return false;
+  }
   if (!Handshake(device, pipe, buffer)) return false;
   if (!loadPictures) return false;
 

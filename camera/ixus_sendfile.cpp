@@ -53,6 +53,9 @@ const char* SendChunk(USBDevice* camera, const Pipes& pipes, unsigned char* buff
   Host().updatestatus(n, nullptr);
   if (!ixus_fixedreply(pipes.input, buffer, kDataBlockAnswerSize, kUploadCode))
     return "Could not send picture (6)";
+  // A card without room for the chunk answers it with a failure status.
+  if (ixus_le32(buffer + kCommandBlockSize) != 0)
+    return "The camera did not store the picture: its card may be full.";
   return nullptr;
 }
 

@@ -25,12 +25,12 @@ std::pair<char, char> Choices(const std::string& mark) {
   return {kIgnore, kUnset};
 }
 
+}  // namespace
+
 CameraFacts ReadFacts(CommandContext& context) {
   context.session.Run([&] { context.session.App().opencamerainfo(); });
   return context.windows.Facts();
 }
-
-}  // namespace
 
 std::vector<Picture> ChosenPictures(CommandContext& context, int* failed) {
   std::vector<Picture> pictures = ReadPictures(context.windows.List());

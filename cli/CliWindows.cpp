@@ -35,6 +35,16 @@ void CliWindows::UpdateCameraInfo(const CameraFacts& facts) {
   facts_ = facts;
 }
 
+void CliWindows::ShowUnreadableCamera(const char* text) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  unreadable_ = text;
+}
+
+std::string CliWindows::Unreadable() {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return unreadable_;
+}
+
 CameraFacts CliWindows::Facts() {
   std::lock_guard<std::mutex> guard(mutex_);
   return facts_;

@@ -23,6 +23,7 @@ class CliWindows : public AppWindows {
   void CloseStatus() override {}
   void ShowCameraInfo(const CameraFacts& facts) override;
   void UpdateCameraInfo(const CameraFacts& facts) override;
+  void ShowUnreadableCamera(const char* text) override;
   // The command line waits on the application itself and counts the files it finds.
   void ListingRead(uint32_t) override {}
   void DownloadFinished(const DownloadReport&) override {}
@@ -31,6 +32,8 @@ class CliWindows : public AppWindows {
   bool Created() const { return created_; }
   PictureList& List() { return window_.List(); }
   CameraFacts Facts();
+  // The sentence about the last Canon camera that could not be read; empty when none was.
+  std::string Unreadable();
   // The pictures the next download over the selection takes, in list order, and where the
   // first of them stands in the whole run (counted from 0); none for other transfers.
   void DownloadGroup(int first, std::vector<std::string> names);
@@ -41,6 +44,7 @@ class CliWindows : public AppWindows {
   std::atomic<bool> created_{false};
   std::mutex mutex_;
   CameraFacts facts_;
+  std::string unreadable_;
   int first_ = 0;
   std::vector<std::string> names_;
 };

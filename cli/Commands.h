@@ -28,6 +28,10 @@ int DeletePictures(CommandContext& context);
 int ShowInfo(CommandContext& context);
 int SetOwner(CommandContext& context);
 int UploadFile(CommandContext& context);
+int ShowClock(CommandContext& context);
+
+// The camera's facts, read afresh as the information window reads them.
+CameraFacts ReadFacts(CommandContext& context);
 
 // The pictures the command's names give (all of them without names); each unknown name is
 // said and counted in `failed`.

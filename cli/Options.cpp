@@ -15,6 +15,7 @@ const char kUsage[] =
     "  info [--json]                    model, owner, storage and power\n"
     "  owner NAME                       set the camera's owner name\n"
     "  upload FILE                      send a JPEG file to the camera\n"
+    "  clock [--set] [--json]           the camera's clock; --set sets it to this computer's\n"
     "  wait                             return once a camera is present and read\n"
     "\n"
     "  --demo [FOLDER]  a simulated camera (its own pictures, or FOLDER's JPEG files)\n"
@@ -22,8 +23,8 @@ const char kUsage[] =
 
 namespace {
 
-const std::set<std::string> kCommands = {"list", "get",   "mark",   "delete",
-                                         "info", "owner", "upload", "wait"};
+const std::set<std::string> kCommands = {"list",  "get",    "mark", "delete", "info",
+                                         "owner", "upload", "wait", "clock"};
 const std::set<std::string> kMarks = {"downloaded", "new", "protected", "unprotected"};
 
 bool Usage(std::string* error, const std::string& reason) {
@@ -33,7 +34,8 @@ bool Usage(std::string* error, const std::string& reason) {
 
 // The options each command takes.
 bool CommandOption(const std::string& command, const std::string& option) {
-  if (option == "--json") return command == "list" || command == "info";
+  if (option == "--json") return command == "list" || command == "info" || command == "clock";
+  if (option == "--set") return command == "clock";
   if (option == "--new") return command == "list" || command == "get";
   if (option == "--into" || option == "--skip-existing" || option == "--delete")
     return command == "get";
@@ -101,6 +103,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, CliOptions* options
     if (!CommandOption(options->command, argument))
       return Usage(error, options->command + " takes no option " + argument);
     if (argument == "--json") options->json = true;
+    if (argument == "--set") options->set = true;
     if (argument == "--new") options->only_new = true;
     if (argument == "--skip-existing") options->skip_existing = true;
     if (argument == "--delete") options->delete_after = true;

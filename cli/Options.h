@@ -9,11 +9,12 @@ struct CliOptions {
   bool version = false;
   bool demo = false;
   std::string demo_folder;  // empty: the generated pictures
-  std::string command;      // list, get, mark, delete, info, owner, upload, wait
+  std::string command;      // list, get, mark, delete, info, owner, upload, wait, clock
   bool only_new = false;
   bool json = false;
   bool skip_existing = false;
   bool delete_after = false;  // get --delete: each picture safe on disk leaves the camera
+  bool set = false;           // clock: set it to the computer's local time first
   std::string into;           // get: a folder or strftime pattern; empty: the current folder
   std::string mark;           // mark: downloaded, new, protected or unprotected
   std::vector<std::string> operands;  // names, the owner name or the file to upload

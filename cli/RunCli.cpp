@@ -19,13 +19,22 @@ using Command = int (*)(CommandContext&);
 const std::map<std::string, Command> kCommandTable = {
     {"list", ListPictures},     {"get", GetPictures}, {"mark", MarkPictures},
     {"delete", DeletePictures}, {"info", ShowInfo},   {"owner", SetOwner},
-    {"upload", UploadFile},
+    {"upload", UploadFile},     {"clock", ShowClock},
 };
 
-int WaitForCamera(CliSession& session) {
-  while (!session.CameraPresent() && Interrupted() == 0)
+// Without a camera to work on: why, when a Canon camera that cannot be read was found.
+int NoCamera(CliWindows& windows, FILE* errors) {
+  std::string unreadable = windows.Unreadable();
+  fprintf(errors, "pictrove-cli: %s\n",
+          unreadable.empty() ? "no camera found" : unreadable.c_str());
+  return 1;
+}
+
+// A camera that cannot be read ends the wait: it will not become one that can.
+int WaitForCamera(CliSession& session, CliWindows& windows, FILE* errors) {
+  while (!session.CameraPresent() && windows.Unreadable().empty() && Interrupted() == 0)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  return 0;
+  return session.CameraPresent() || Interrupted() != 0 ? 0 : NoCamera(windows, errors);
 }
 
 }  // namespace
@@ -69,10 +78,9 @@ int RunCli(const CliOptions& options, FILE* out, FILE* errors) {
     CliWindows windows(progress);
     CliSession session(windows);
     if (options.command == "wait") {
-      status = WaitForCamera(session);
+      status = WaitForCamera(session, windows, errors);
     } else if (!session.CameraPresent()) {
-      fputs("pictrove-cli: no camera found\n", errors);
-      status = 1;
+      status = NoCamera(windows, errors);
     } else if (Interrupted() == 0) {  // stopped while the camera was being read: nothing more
       CommandContext context{options, session, windows, progress, alerts, out, errors};
       status = kCommandTable.at(options.command)(context);

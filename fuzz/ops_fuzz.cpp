@@ -24,6 +24,7 @@
 
 #include "app/pic_Item.h"
 #include "camera/ixus_attrs.h"
+#include "camera/ixus_clock.h"
 #include "camera/ixus_getfile.h"
 #include "camera/ixus_info.h"
 #include "fuzz/FuzzCamera.h"
@@ -88,6 +89,19 @@ void Power() {
   if (host->Facts().powerflags > 3) abort();
 }
 
+// A reply that is not the clock's, whole, with status 0, gives no time.
+void ReadClock() {
+  uint32_t seconds = 0x5A5A5A5A;
+  if (!ixus_getclock(device.get(), host->CameraBuffer(), &seconds) && seconds != 0x5A5A5A5A)
+    abort();
+}
+
+void SetClock() {
+  uint32_t seconds = uint32_t(input.Word()) | uint32_t(input.Word()) << 16;
+  int64_t status = ixus_setclock(device.get(), host->CameraBuffer(), seconds);
+  if (status < -1 || status > int64_t(UINT32_MAX)) abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -107,7 +121,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   input.Reset(data, size);
   while (!input.Empty()) {
-    switch (input.Byte() % 7) {
+    switch (input.Byte() % 9) {
       case 0:
         Download();
         break;
@@ -130,6 +144,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 6:
         Power();
+        break;
+      case 7:
+        ReadClock();
+        break;
+      case 8:
+        SetClock();
         break;
     }
   }

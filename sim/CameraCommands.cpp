@@ -22,6 +22,8 @@ struct Command {
 const Command kCommands[] = {
     {1, 0x11, kDataReply, kCommandTag, "picture data", PictureData},
     {1, 0x12, kFixedSizeReply, kCommandTag, "camera identification", Identification},
+    {3, 0x12, kFixedSizeReply, kCommandTag, "get clock", GetClock},
+    {4, 0x12, kFixedSizeReply, kCommandTag, "set clock", SetClock},
     {5, 0x12, kFixedSizeReply, kCommandTag, "set owner name", SetOwnerName},
     {9, 0x11, kFixedSizeReply, kCommandTag, "disk information", DiskInformation},
     {10, 0x11, kDataReply, kCommandTag, "flash device name", FlashDeviceName},
@@ -29,6 +31,8 @@ const Command kCommands[] = {
     {11, 0x11, kDataReply, kListingTag, "directory listing", DirectoryListing},
     {13, 0x11, kFixedSizeReply, kCommandTag, "delete picture", DeletePicture},
     {14, 0x11, kFixedSizeReply, kCommandTag, "set picture attributes", SetAttributes},
+    {0x1F, 0x12, kFixedSizeReply, kCommandTag, "get picture abilities", PictureAbilities},
+    {0x20, 0x12, kFixedSizeReply, kCommandTag, "lock keys", LockKeys},
 };
 
 std::string Hex(uint32_t value) {

@@ -16,6 +16,8 @@ namespace sim {
 struct StatusWords {
   uint32_t attributes_set = 0x02000086;
   uint32_t deleted = 0x02000086;
+  // The answer to the form other clients send, with a NUL after the name.
+  uint32_t deleted_padded = 0;
   uint32_t delete_refused = 0x0200008C;  // the picture is protected and stays
   uint32_t no_picture = 0x0200008A;      // nothing lives at the path
 };

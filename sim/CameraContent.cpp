@@ -23,6 +23,11 @@ void AppendEntry(std::vector<uint8_t>& bytes, uint8_t attributes, uint32_t size,
   bytes.push_back(0);
 }
 
+// A file's bytes become free space again; never more than the disk holds.
+void GiveBack(CameraInfo& info, uint32_t bytes) {
+  info.disk_free = uint32_t(std::min<uint64_t>(uint64_t(info.disk_free) + bytes, info.disk_total));
+}
+
 }  // namespace
 
 uint32_t CameraFile::Size() const {
@@ -60,6 +65,8 @@ std::vector<uint8_t> CameraContent::Listing() const {
 
 std::optional<std::vector<uint8_t>> CameraContent::FolderListing(const std::string& path) const {
   std::vector<uint8_t> bytes;
+  // The listed folder's own entry comes first, under its plain name.
+  AppendEntry(bytes, kAttributeDirectory, 0, 0, path.substr(path.rfind('\\') + 1));
   std::string dcim = drive + "\\DCIM";
   if (path == drive) {
     AppendEntry(bytes, kAttributeDirectory, 0, 0, "DCIM");
@@ -105,6 +112,7 @@ bool CameraContent::Remove(const std::string& path) {
     auto found = std::find_if(folder.files.begin(), folder.files.end(),
                               [&](const CameraFile& file) { return PathOf(folder, file) == path; });
     if (found != folder.files.end()) {
+      GiveBack(info, found->Size());
       folder.files.erase(found);
       return true;
     }
@@ -123,6 +131,7 @@ CameraFile* CameraContent::Create(const std::string& path, uint32_t date) {
   fresh.name = path.substr(split + 1);
   fresh.date = date;
   if (CameraFile* file = Find(path)) {
+    GiveBack(info, file->Size());
     *file = std::move(fresh);
     return file;
   }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "models/CameraModels.h"
+
 namespace sim {
 
 constexpr uint8_t kAttributeProtected = 0x01;
@@ -44,11 +46,18 @@ struct CameraFolder {
 
 struct CameraInfo {
   std::string model = "Canon DIGITAL IXUS";
+  models::Group group = models::Group::kFirst;
   std::string owner;  // Latin-1 bytes, as the camera keeps it
+  // Free space falls with what is stored and grows with what is deleted.
   uint32_t disk_total = 8 * 1024 * 1024;
   uint32_t disk_free = 4 * 1024 * 1024;
   bool power_critical = false;
   bool on_adaptor = false;
+  // The clock, which runs with real time: how far its local seconds are ahead of the
+  // host's seconds since 1970 (UTC).
+  int64_t clock_ahead = 0;
+
+  int64_t ClockNow() const;
 };
 
 struct CameraContent {
@@ -59,9 +68,9 @@ struct CameraContent {
   // The listing data in the order a camera writes it: the drive, ".\DCIM", each folder
   // (".\NAME", its files, ".."), "..", and the end entry.
   std::vector<uint8_t> Listing() const;
-  // One level, in the same entry format: the entries directly in the folder at `path`
-  // (the drive, "D:\DCIM" or one of its folders), folders under their plain names, then
-  // the end entry; none when no such folder exists.
+  // One level, in the same entry format: the folder's own entry, the entries directly in the
+  // folder at `path` (the drive, "D:\DCIM" or one of its folders), all under their plain
+  // names, then the end entry; none when no such folder exists.
   std::optional<std::vector<uint8_t>> FolderListing(const std::string& path) const;
   // "D:\DCIM\100CANON\IMG_0001.JPG" style paths; none when nothing lives there.
   const CameraFile* Find(const std::string& path) const;
@@ -69,7 +78,7 @@ struct CameraContent {
   std::string PathOf(const CameraFolder& folder, const CameraFile& file) const;
   // The folder of that name, appended when missing.
   CameraFolder& Folder(const std::string& name);
-  // Whether a file lived at the path; it is gone now.
+  // Whether a file lived at the path; it is gone now, and its bytes are free space.
   bool Remove(const std::string& path);
   // A new empty file at the path (in place of one of that name, where that stood), its
   // folder made when missing; none for a path that is not the drive, DCIM, a folder and

@@ -39,4 +39,17 @@ Answer SetOwnerName(const CommandBlock& block, CameraContent& content, const Sta
 Answer PowerInformation(const CommandBlock& block, CameraContent& content, const StatusWords&,
                         std::string* problem);
 
+// Its clock.
+Answer GetClock(const CommandBlock& block, CameraContent& content, const StatusWords&,
+                std::string* problem);
+Answer SetClock(const CommandBlock& block, CameraContent& content, const StatusWords&,
+                std::string* problem);
+
+// What other clients send the second group's models at start, which pictrove does not:
+// answered by those models, noted as problems; the first group's know neither.
+Answer PictureAbilities(const CommandBlock& block, CameraContent& content, const StatusWords&,
+                        std::string* problem);
+Answer LockKeys(const CommandBlock& block, CameraContent& content, const StatusWords&,
+                std::string* problem);
+
 }  // namespace sim

@@ -1,6 +1,7 @@
 #include "sim/Handshake.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sim/Bytes.h"
 
@@ -26,6 +27,7 @@ bool IsEchoBlock(const uint8_t* data, uint32_t length) {
 uint8_t Handshake::StatusLetter() {
   challenge_.reset();
   uint8_t letter = awake_ ? kActive : kWoken;
+  found_active_ = awake_;
   awake_ = true;
   return letter;
 }
@@ -63,8 +65,18 @@ bool Handshake::CheckEcho(const uint8_t* data, uint32_t length, std::string* pro
   return true;
 }
 
+std::optional<std::array<uint8_t, kActiveAnswerSize>> Handshake::ActiveAnswer() {
+  if (!std::exchange(found_active_, false)) return std::nullopt;
+  std::array<uint8_t, kChallengeSize> challenge = Challenge();
+  challenge_.reset();
+  std::array<uint8_t, kActiveAnswerSize> answer;
+  std::copy_n(challenge.begin(), kActiveAnswerSize, answer.begin());
+  return answer;
+}
+
 void Handshake::Reset() {
   awake_ = false;
+  found_active_ = false;
   challenge_.reset();
 }
 

@@ -15,6 +15,8 @@ constexpr uint32_t kEchoAt = 72;
 // The largest transfer the camera takes, which it states in the challenge.
 constexpr uint32_t kLargestTransfer = 0x1400;
 constexpr uint32_t kLargestTransferAt = 0x4C;
+// What a client that finds the camera active reads in place of the echo.
+constexpr uint32_t kActiveAnswerSize = 0x50;
 
 class Handshake {
  public:
@@ -26,6 +28,9 @@ class Handshake {
   // The third transfer: whether it echoed the challenge. An echo in a form other than
   // pictrove's, or one that does not match, is described in `problem`.
   bool CheckEcho(const uint8_t* data, uint32_t length, std::string* problem);
+  // The read that takes the echo's place when the status letter was 'A': the challenge's
+  // first 0x50 bytes, the largest transfer among them; none when the letter was not 'A'.
+  std::optional<std::array<uint8_t, kActiveAnswerSize>> ActiveAnswer();
   // Plugged in again: asleep, no challenge.
   void Reset();
 
@@ -34,6 +39,8 @@ class Handshake {
 
  private:
   bool awake_ = false;
+  bool found_active_ = false;  // the last status letter was 'A'
+
   std::optional<std::array<uint8_t, 16>> challenge_;
   std::optional<bool> echo_matched_;
   int completed_ = 0;

@@ -106,7 +106,7 @@ Answer DeletePicture(const CommandBlock& block, CameraContent& content, const St
   }
   if (file->attributes & kAttributeProtected) return StatusReply(block, status.delete_refused);
   content.Remove(*path);
-  return StatusReply(block, status.deleted);
+  return StatusReply(block, padded ? status.deleted_padded : status.deleted);
 }
 
 }  // namespace sim

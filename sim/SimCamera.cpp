@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include "sim/CommandBlock.h"
@@ -39,6 +40,14 @@ bool Is(const ControlSetup& setup, uint8_t type, uint8_t request, uint16_t value
 
 SimCamera::SimCamera(uint16_t product) : SimDevice(CameraDescriptors(product)) {
   content_.folders.push_back({kPictureFolder, {}});
+  if (const models::CameraModel* model = models::FindModel(product)) {
+    content_.info.model = models::IdentificationText(*model);
+    content_.info.group = model->group;
+  }
+  // Set by its owner: the host's local time.
+  time_t now = std::time(nullptr);
+  struct tm local;
+  if (localtime_r(&now, &local) != nullptr) content_.info.clock_ahead = local.tm_gmtoff;
 }
 
 RawReply SimCamera::HandleControl(const ControlSetup& setup, uint8_t* data, uint32_t* length) {
@@ -54,11 +63,24 @@ RawReply SimCamera::HandleControl(const ControlSetup& setup, uint8_t* data, uint
     std::memcpy(data, challenge.data(), *length);
     return {};
   }
+  if (Is(setup, kVendorIn, 0x04, 0x04)) return ActiveRead(data, length);
   if (Is(setup, kVendorOut, 0x04, 0x11)) return CheckEcho(data, *length);
   if (Is(setup, kVendorOut, 0x04, 0x10)) return Command(data, *length);
   Note("unknown control request " + std::to_string(setup.request) + " value " +
        std::to_string(setup.value));
   return RawReply::Refused();
+}
+
+RawReply SimCamera::ActiveRead(uint8_t* data, uint32_t* length) {
+  std::optional<std::array<uint8_t, kActiveAnswerSize>> answer = handshake_.ActiveAnswer();
+  if (!answer) {
+    Note("active camera's handshake read while the camera was not active");
+    return RawReply::Refused();
+  }
+  Note("handshake of an active camera: a read of 0x50 bytes in place of the echo");
+  *length = std::min(*length, kActiveAnswerSize);
+  std::memcpy(data, answer->data(), *length);
+  return {};
 }
 
 RawReply SimCamera::CheckEcho(const uint8_t* data, uint32_t length) {
@@ -200,9 +222,10 @@ size_t SimCamera::LoadFolder(const std::string& folder) {
   return count;
 }
 
-size_t SimCamera::LoadGenerated() {
+size_t SimCamera::LoadGenerated(size_t limit) {
   std::vector<CameraFile> files;
   for (const PictureSpec& spec : DemoPictures()) {
+    if (files.size() == limit) break;
     std::vector<uint8_t> bytes = MakePicture(spec);
     if (!bytes.empty()) files.push_back({spec.name, kAttributeNew, spec.date, std::move(bytes)});
   }

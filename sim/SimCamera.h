@@ -6,6 +6,7 @@
 // handshake echo, malformed commands) can be inspected.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ constexpr uint16_t kDefaultCameraProduct = 0x3049;
 
 class SimCamera : public SimDevice {
  public:
+  // The model of the product ID names itself as it does and behaves as its group does; a
+  // product outside the model table is a first-group camera of the default name.
   explicit SimCamera(uint16_t product = kDefaultCameraProduct);
 
   // Content.
@@ -38,8 +41,9 @@ class SimCamera : public SimDevice {
   CameraInfo Info() const;
   // Replaces every folder with 100CANON holding the folder's pictures; the number loaded.
   size_t LoadFolder(const std::string& folder);
-  // Replaces every folder with 100CANON holding the generated demo pictures.
-  size_t LoadGenerated();
+  // Replaces every folder with 100CANON holding the generated demo pictures (the first
+  // `limit` of them).
+  size_t LoadGenerated(size_t limit = SIZE_MAX);
   // The status words of the replies to the picture commands.
   void SetStatus(const StatusWords& status);
   StatusWords Status() const;
@@ -68,6 +72,7 @@ class SimCamera : public SimDevice {
   void Reset() override;
 
  private:
+  kit::RawReply ActiveRead(uint8_t* data, uint32_t* length);
   kit::RawReply CheckEcho(const uint8_t* data, uint32_t length);
   kit::RawReply Command(const uint8_t* data, uint32_t length);
   kit::RawReply UploadBlock(const uint8_t* data, uint32_t length);

@@ -16,6 +16,8 @@ constexpr uint32_t kPathAt = 92;
 // The block's fixed part, a path of one character with its NUL, one file byte.
 constexpr uint32_t kSmallestBlock = kPathAt + 3;
 constexpr size_t kBlockAnswerSize = 92;
+// The answer to a data block the card has no room for.
+constexpr uint32_t kStatusDiskFull = 0x02000089;
 
 bool ZeroBetween(const uint8_t* bytes, size_t from, size_t to) {
   return std::all_of(bytes + from, bytes + to, [](uint8_t b) { return b == 0; });
@@ -71,7 +73,12 @@ std::optional<Reply> UploadReceiver::Receive(const uint8_t* data, uint32_t lengt
     return std::nullopt;
   }
   std::string path(data + kPathAt, path_end);
+  // A full card refuses the chunk (a well-formed request, so no problem); what came before
+  // stays for the host to delete.
+  if (n > content.info.disk_free)
+    return Reply(MakeFixedReply(kBlockAnswerSize, kUploadCode, kUploadClass, kStatusDiskFull));
   if (!Store(path, ReadLittle32(data + 84), path_end + 1, n, content, problem)) return std::nullopt;
+  content.info.disk_free -= n;
   return Reply(MakeFixedReply(kBlockAnswerSize, kUploadCode, kUploadClass, 0));
 }
 

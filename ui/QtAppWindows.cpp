@@ -114,6 +114,13 @@ void QtAppWindows::UpdateCameraInfo(const CameraFacts& facts) {
   });
 }
 
+void QtAppWindows::ShowUnreadableCamera(const char* text) {
+  OnGuiThread([this, text = QString::fromUtf8(text)] {
+    // Said where the list would be, until a camera's listing is read.
+    if (main_ != nullptr) main_->ListView()->SetEmptyText(text);
+  });
+}
+
 void QtAppWindows::ListingRead(uint32_t pictures) {
   // A camera is there now: an empty list no longer means that there is none.
   OnGuiThread([this] {

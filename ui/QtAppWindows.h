@@ -31,6 +31,7 @@ class QtAppWindows : public QObject, public AppWindows {
   void CloseStatus() override;
   void ShowCameraInfo(const CameraFacts& facts) override;
   void UpdateCameraInfo(const CameraFacts& facts) override;
+  void ShowUnreadableCamera(const char* text) override;
   // Told to other programs over the session bus, once there is a bus service to tell them.
   void ListingRead(uint32_t pictures) override;
   void DownloadFinished(const DownloadReport& report) override;

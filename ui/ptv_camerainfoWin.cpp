@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <cstring>
 
+#include "app/ClockText.h"
 #include "app/messages.h"
 #include "ui/AuxiliaryWindow.h"
 #include "ui/Frame.h"
@@ -44,7 +45,8 @@ QLabel* Line(const char* name, const QRect& frame, QWidget* parent) {
 
 ptv_camerainfoWin::ptv_camerainfoWin(const CameraFacts& facts) {
   setWindowTitle(QStringLiteral("pictrove camera info"));
-  const QRect window = Frame(100, 100, 370, 245);
+  // Below the owner box: the camera's clock and the button that sets it.
+  const QRect window = Frame(100, 100, 370, 310);
   setGeometry(window);
   setFixedSize(window.size());
   setAttribute(Qt::WA_DeleteOnClose);
@@ -52,7 +54,7 @@ ptv_camerainfoWin::ptv_camerainfoWin(const CameraFacts& facts) {
 
   auto* view = new QWidget(this);
   view->setObjectName(QStringLiteral("ptv_ciview"));
-  view->setGeometry(Frame(0, 0, 270, 145));
+  view->setGeometry(Frame(0, 0, 270, 210));
   view->setAutoFillBackground(true);
   view->setBackgroundRole(QPalette::Window);
   model_ = Line("cstview", Frame(5, 5, 265, 25), view);
@@ -71,6 +73,13 @@ ptv_camerainfoWin::ptv_camerainfoWin(const CameraFacts& facts) {
   set->setGeometry(Frame(215, 12, 255, 34));
   connect(set, &QPushButton::clicked, this, &ptv_camerainfoWin::SendOwnerName);
 
+  clock_ = Line("clockview", Frame(5, 140, 265, 175), view);
+  clock_->setWordWrap(true);
+  auto* set_clock = new QPushButton(QStringLiteral("Set clock"), view);
+  set_clock->setObjectName(QStringLiteral("setclockbut"));
+  set_clock->setGeometry(Frame(185, 180, 265, 203));
+  connect(set_clock, &QPushButton::clicked, this, [] { PostToApp(kit::Message(kSetClock)); });
+
   Update(facts);
 }
 
@@ -79,6 +88,7 @@ void ptv_camerainfoWin::Update(const CameraFacts& facts) {
   owner_->setText(OwnerNameValidator::Fit(FieldText(facts.ownername)));
   storage_->setText(StorageLine(facts));
   power_->setText(PowerLine(facts.powerflags));
+  clock_->setText(QString::fromStdString(ClockLine(facts)));
 }
 
 void ptv_camerainfoWin::SendOwnerName() {

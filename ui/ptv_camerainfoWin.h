@@ -16,7 +16,7 @@ class ptv_camerainfoWin : public QWidget {
   // Starts hidden, filled from `facts` as Update fills it.
   explicit ptv_camerainfoWin(const CameraFacts& facts);
 
-  // Model, owner, storage and power lines from `facts`.
+  // Model, owner, storage, power and clock lines from `facts`.
   void Update(const CameraFacts& facts);
 
  signals:
@@ -33,5 +33,6 @@ class ptv_camerainfoWin : public QWidget {
   QLabel* model_;
   QLabel* storage_;
   QLabel* power_;
+  QLabel* clock_;
   QLineEdit* owner_;
 };

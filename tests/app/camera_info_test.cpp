@@ -36,6 +36,23 @@ TEST_F(CameraInformation, ReadsTheCameraAndShowsTheWindow) {
   EXPECT_EQ(windows_.shown_facts.powerflags, 3);
 }
 
+// The clock is read with the facts; a set that gets no answer alerts.
+TEST_F(CameraInformation, TheClockIsReadAndASetWithoutAnswerAlerts) {
+  auto camera = std::make_shared<sim::SimCamera>();
+  StartWith(camera);
+  testing::internal::CaptureStderr();
+  OnAppThread([] { app->opencamerainfo(); });
+  {
+    std::lock_guard<std::mutex> guard(windows_.mutex_);
+    EXPECT_TRUE(windows_.shown_facts.clock_read);
+    EXPECT_NEAR(double(windows_.shown_facts.clock_ahead), 0.0, 1.0);
+  }
+  camera->FailTransfer(camera->TransferCount() + 1);
+  OnAppThread([] { EXPECT_FALSE(app->SetCameraClock()); });
+  testing::internal::GetCapturedStderr();
+  EXPECT_THAT(alerts_.Texts(), Contains("The camera's clock could not be set."));
+}
+
 TEST_F(CameraInformation, WithoutACameraNothingIsShown) {
   StartWith(std::make_shared<sim::SimCamera>());
   Bus().Remove(kNode);

@@ -51,6 +51,7 @@ const Operation kOperations[] = {
     {"turned", "IMG_0002.JPG", true},  {"setattr", "IMG_0001.JPG", false},
     {"delete", "IMG_0001.JPG", false}, {"info", nullptr, false},
     {"owner", nullptr, false},         {"upload", nullptr, true},
+    {"clock", nullptr, false},
 };
 
 class TransferFaults : public CameraSession, public testing::WithParamInterface<Operation> {
@@ -91,6 +92,7 @@ class TransferFaults : public CameraSession, public testing::WithParamInterface<
     if (name == "info") OnAppThread([] { app->opencamerainfo(); });
     if (name == "owner") OnAppThread([] { app->setownername("Ann"); });
     if (name == "upload") OnAppThread([this] { app->Upload(source_.c_str()); });
+    if (name == "clock") OnAppThread([] { app->SetCameraClock(); });
   }
 
   // As a user would after an alert that asks for it, or after the camera went away.

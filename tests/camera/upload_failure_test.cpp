@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/Descriptors.h"
+#include "sim/SimCamera.h"
 #include "tests/camera/upload_fixture.h"
 
 namespace {
@@ -122,6 +123,19 @@ TEST_F(UploadSourceChange, AFileThatShrinksOrGrowsFails) {
   EXPECT_EQ(Transfers().size(), 10u) << "all 800 bytes went, but the file had more";
   EXPECT_TRUE(OnCamera().empty());
   EXPECT_EQ(alerts_.Texts().size(), 2u);
+}
+
+// A card with room for the first chunk only refuses the second: the upload fails, and what
+// reached the card is deleted, giving its space back.
+TEST_F(UploadSourceChange, AFullCardRefusesTheChunkItHasNoRoomFor) {
+  auto& camera = static_cast<sim::SimCamera&>(*device_);
+  sim::CameraInfo info = camera.Info();
+  info.disk_free = 1000;
+  camera.SetInfo(info);
+  EXPECT_FALSE(Upload(folder_.Write("a.jpg", Pattern(1500))));
+  EXPECT_EQ(alerts_.Texts(), Texts{"The camera did not store the picture: its card may be full."});
+  EXPECT_TRUE(OnCamera().empty());
+  EXPECT_EQ(camera.Info().disk_free, 1000u);
 }
 
 TEST_F(UploadSourceChange, AFileBeyondThe32BitOffsetsIsRefused) {

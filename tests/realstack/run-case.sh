@@ -1,10 +1,29 @@
 #!/bin/bash
-# One real-stack case: run-case.sh CASE HARNESS PROGRAM. The script starts the harness,
-# which runs the script again inside the testbed and a private session bus; there it
-# starts the unmodified program (offscreen, in a scratch home) and drives it over D-Bus,
-# or, for the cli case, runs pictrove-cli as a script would.
+# One real-stack case: run-case.sh CASE HARNESS PROGRAM [MODEL_TABLE_TOOL]. The script
+# starts the harness, which runs the script again inside the testbed and a private session
+# bus; there it starts the unmodified program (offscreen, in a scratch home) and drives it
+# over D-Bus, or, for the cli cases, runs pictrove-cli as a script would. The models case
+# does so once for every model of the table, each camera holding two pictures.
 set -u
 case_name=$1 harness=$2 program=$3
+
+# Every model: "- 0xNNNN NAME" lines from the model table; the harness presents each.
+if [ "$case_name" = models ]; then
+  WORK=$(mktemp -d)
+  trap 'rm -rf "$WORK"' EXIT
+  export WORK HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config MODEL_NAME
+  status=0 count=0
+  while read -r _ product MODEL_NAME; do
+    rm -rf "$WORK/camera" "$WORK/folder" "$WORK/home"
+    mkdir -p "$HOME" "$WORK/camera" "$WORK/folder"
+    timeout 60 "$harness" --product "$product" --pictures 2 --export "$WORK/camera" -- \
+      bash "$0" model "$harness" "$program" || { echo "FAIL: $product $MODEL_NAME"; status=1; }
+    count=$((count + 1))
+  done < <("$4" readme)
+  [ "$count" -gt 30 ] || { echo "FAIL: only $count models in the table"; exit 1; }
+  [ $status = 0 ] && echo "models: all $count passed"
+  exit $status
+fi
 
 if [ -z "${PICTROVE_TESTBED_CONTROL:-}" ]; then
   WORK=$(mktemp -d)
@@ -20,6 +39,7 @@ if [ -z "${PICTROVE_TESTBED_CONTROL:-}" ]; then
       QT_QPA_PLATFORM=xcb
       ;;
     permission) options=(--locked) ;;
+    unreadable) options=(--product 0x3080) ;;
   esac
   timeout 110 "$harness" "${options[@]}" --export "$WORK/camera" -- "${display[@]}" bash "$0" "$@"
   exit
@@ -228,6 +248,39 @@ case $case_name in
       fail "the second get exited with status $?"
     [ "$(cat "$WORK/out")" = "0 downloaded, 0 failed" ] ||
       fail "the second get --new transferred pictures: $(cat "$WORK/out")"
+    # The clock: set to this computer's local time, read back within 2 s of it.
+    "$program" clock --set >"$WORK/out" 2>"$WORK/err" || fail "clock --set exited with status $?"
+    "$program" clock --json >"$WORK/out" 2>"$WORK/err" || fail "clock exited with status $?"
+    zone=$(date +%z)
+    local_now=$(($(date +%s) + ${zone:0:1}(10#${zone:1:2} * 3600 + 10#${zone:3:2} * 60)))
+    camera_now=$(sed -n 's/.*"seconds": \([0-9]*\).*/\1/p' "$WORK/out")
+    [ -n "$camera_now" ] && [ $((camera_now - local_now)) -le 2 ] && [ $((local_now - camera_now)) -le 2 ] ||
+      fail "the clock read back $(cat "$WORK/out") at $local_now"
+    ;;
+  model)
+    # The unmodified command line names the model as the camera does and takes the card whole.
+    pid=
+    "$program" info --json >"$WORK/out" 2>"$WORK/err" || fail "info exited with status $?"
+    grep -q "\"model\": \"Canon ${MODEL_NAME%% / *}\"" "$WORK/out" ||
+      fail "info --json did not name $MODEL_NAME: $(cat "$WORK/out")"
+    PICTROVE_CLI_DIAGNOSTICS=1 "$program" get --into "$WORK/folder" >"$WORK/out" 2>"$WORK/err" ||
+      fail "get exited with status $?"
+    grep -q "^$(pictures) downloaded, 0 failed$" "$WORK/out" || fail "get said: $(tail -1 "$WORK/out")"
+    check_downloads
+    ! grep -q '^problem ' "$WORK/report" || fail "the camera saw malformed requests"
+    ;;
+  unreadable)
+    # A Canon camera outside the table: said, and the command line ends with status 1.
+    pid=
+    sentence="The Canon camera with product ID 0x3080 does not speak the protocol pictrove knows"
+    for command in wait list; do
+      timeout 30 "$program" $command >"$WORK/out" 2>"$WORK/err"
+      status=$?
+      [ $status = 1 ] || fail "$command exited with status $status"
+      grep -q "^pictrove-cli: $sentence" "$WORK/err" || fail "$command did not say why"
+    done
+    PICTROVE_CLI_DIAGNOSTICS=1 "$program" list >/dev/null 2>"$WORK/err"
+    [ "$(grep -c "^$sentence" "$WORK/err")" = 1 ] || fail "the diagnostic line was not written once"
     ;;
   hotplug)
     start_program

@@ -1,8 +1,10 @@
 #!/bin/bash
-# The camera client through the harness: run-client.sh HARNESS CLIENT. The harness exports
-# its camera's pictures for the client to compare with what it downloads.
+# The camera client through the harness: run-client.sh HARNESS CLIENT [PRODUCT second-group].
+# The harness exports its camera's pictures for the client to compare with what it downloads.
 set -u
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/camera"
-timeout 110 "$1" --export "$work/camera" -- "$2" "$work/camera" "$work"
+product=()
+[ $# -ge 3 ] && product=(--product "$3")
+timeout 110 "$1" "${product[@]}" --export "$work/camera" -- "$2" "$work/camera" "$work" "${@:4}"

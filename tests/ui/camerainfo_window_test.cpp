@@ -1,5 +1,6 @@
-// The camera information window: its layout, the three lines, and the owner field.
+// The camera information window: its layout, its lines, the owner field and the clock.
 #include <gtest/gtest.h>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -54,9 +55,11 @@ class CameraInfoWindow : public testing::Test {
 TEST_F(CameraInfoWindow, IsLaidOutAsAFixedWindow) {
   EXPECT_FALSE(window_.isVisible());
   EXPECT_EQ(window_.windowTitle(), QStringLiteral("pictrove camera info"));
-  EXPECT_EQ(window_.geometry(), QRect(100, 100, 271, 146));
+  EXPECT_EQ(window_.geometry(), QRect(100, 100, 271, 211));
   EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
-  EXPECT_EQ(Child<QWidget>("ptv_ciview")->geometry(), QRect(0, 0, 271, 146));
+  EXPECT_EQ(Child<QWidget>("ptv_ciview")->geometry(), QRect(0, 0, 271, 211));
+  EXPECT_EQ(Child<QLabel>("clockview")->geometry(), QRect(5, 140, 261, 36));
+  EXPECT_EQ(Child<QPushButton>("setclockbut")->geometry(), QRect(185, 180, 81, 24));
   EXPECT_EQ(Child<QLabel>("cstview")->geometry(), QRect(5, 5, 261, 21));
   EXPECT_EQ(Child<QLabel>("bytesview")->geometry(), QRect(5, 30, 256, 21));
   EXPECT_EQ(Child<QLabel>("powerview")->geometry(), QRect(5, 55, 251, 21));
@@ -98,6 +101,29 @@ TEST_F(CameraInfoWindow, ShowsWhatTheCameraReported) {
   EXPECT_EQ(Text("powerview"), QStringLiteral("power status: ok, running on AC adaptor"));
   window_.Update(Facts("", "", 0, 0, 0xFFFC));
   EXPECT_EQ(Text("powerview"), QStringLiteral("power status: ok, running on battery"));
+}
+
+// The clock as it stands and how far from the computer's, drawn; its button asks to set it.
+TEST_F(CameraInfoWindow, ShowsTheClockAndSetsIt) {
+  EXPECT_EQ(Text("clockview"), QStringLiteral("clock: not read"));
+  CameraFacts facts;
+  facts.clock_read = true;
+  facts.clock = 946684805;
+  facts.clock_ahead = -26 * 365 * 86400;
+  window_.Update(facts);
+  EXPECT_EQ(Text("clockview"),
+            QStringLiteral("clock: 2000-01-01 00:00:05, 9490 days behind this computer"));
+  window_.show();
+  const QImage shot = window_.grab().toImage();
+  for (QRect area : {QRect(5, 140, 261, 36), QRect(185, 180, 81, 24)})
+    EXPECT_GT(uitest::InkBounds(shot, area, shot.pixel(2, 138)).width(), 50) << "drawn";
+  for (QChar character : Text("clockview"))
+    EXPECT_TRUE(QFontMetrics(Child<QLabel>("clockview")->font()).inFont(character));
+  uitest::RecordingApp application;
+  Child<QPushButton>("setclockbut")->click();
+  const std::vector<kit::Message> received = application.Received();
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0].what, kSetClock);
 }
 
 TEST_F(CameraInfoWindow, NamesWithoutTheirEndAreReadOnlyWithinTheirFields) {

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QImage>
+#include <QRect>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QThread>
@@ -40,6 +42,16 @@ bool WaitUntil(Done done) {
     QThread::msleep(2);
   }
   return true;
+}
+
+// The bounds of what is drawn within `area` of the image in another colour than `background`;
+// empty when nothing is.
+inline QRect InkBounds(const QImage& image, const QRect& area, QRgb background) {
+  QRect drawn;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (image.pixel(x, y) != background) drawn |= QRect(x, y, 1, 1);
+  return drawn;
 }
 
 // Queued work and the deletion of closed windows, both done.

@@ -58,6 +58,16 @@ std::vector<Entry> ParseListing(const std::vector<uint8_t>& data) {
   return entries;
 }
 
+std::optional<std::vector<Entry>> LevelEntries(const std::vector<uint8_t>& data,
+                                               const std::string& folder) {
+  std::vector<Entry> entries = ParseListing(data);
+  if (entries.empty() || entries[0].name != folder || entries[0].attributes != 0x10 ||
+      entries[0].size != 0)
+    return std::nullopt;
+  entries.erase(entries.begin());
+  return entries;
+}
+
 std::vector<Picture> PicturesOf(const std::vector<Entry>& tree) {
   std::vector<Picture> pictures;
   std::string folder;
@@ -89,6 +99,24 @@ std::optional<CameraProtocol::Greeting> CameraProtocol::Handshake() {
     return std::nullopt;
   if (greeting.largest_transfer != 0) largest_transfer_ = greeting.largest_transfer;
   return greeting;
+}
+
+std::optional<CameraProtocol::Greeting> CameraProtocol::Resume() {
+  Greeting greeting;
+  uint8_t state[0x50] = {};
+  if (link_.ControlIn(RequestFor(1), 0x55, &greeting.status_letter, 1) != 1 ||
+      greeting.status_letter != 'A' ||
+      link_.ControlIn(RequestFor(sizeof state), 0x04, state, sizeof state) != int(sizeof state))
+    return std::nullopt;
+  greeting.largest_transfer = Le32(state + 0x4C);
+  if (greeting.largest_transfer != 0) largest_transfer_ = greeting.largest_transfer;
+  return greeting;
+}
+
+bool CameraProtocol::StartCommands() {
+  std::optional<std::vector<uint8_t>> abilities = Fixed(0x1F, kCameraClass, {}, 0x384);
+  std::optional<std::vector<uint8_t>> keys = Fixed(0x20, kCameraClass, {}, 0x54);
+  return abilities && keys && (*abilities)[68] == 0x1F && (*keys)[68] == 0x20;
 }
 
 bool CameraProtocol::Send(uint8_t code, uint8_t command_class, uint32_t request_word,

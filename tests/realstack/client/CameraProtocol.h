@@ -1,6 +1,8 @@
 // The camera's command protocol from a client's side, in the forms other clients use: a
-// running serial number as the tag word, the handshake echo as an 80-byte block, listings
-// of one level, a NUL after the name of a picture to change or delete.
+// running serial number as the tag word, the handshake echo as an 80-byte block, a read of
+// 0x50 bytes in its place when the camera is already active, listings of one level, a NUL
+// after the name of a picture to change or delete, and the two start commands of the
+// second group's models.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,10 @@ struct Entry {
 
 // The entries of listing data up to the end entry.
 std::vector<Entry> ParseListing(const std::vector<uint8_t>& data);
+// The entries of a one-level listing of the folder named `folder` (its plain name): what
+// follows the folder's own entry; none when the listing does not start with it.
+std::optional<std::vector<Entry>> LevelEntries(const std::vector<uint8_t>& data,
+                                               const std::string& folder);
 
 // A picture of a whole-tree listing with its full camera path.
 struct Picture {
@@ -39,6 +45,11 @@ class CameraProtocol {
   };
   // The handshake up to its 68-byte answer; none when a step fails.
   std::optional<Greeting> Handshake();
+  // A camera found active ('A') is not echoed: its 0x50 bytes are read instead. None when
+  // the letter is not 'A' or the read fails.
+  std::optional<Greeting> Resume();
+  // "Get picture abilities" and "lock keys": whether both replies came whole.
+  bool StartCommands();
 
   // Fixed-size replies; none when a transfer fails or the reply is short.
   std::optional<std::vector<uint8_t>> Identify();

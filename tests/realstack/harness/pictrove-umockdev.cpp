@@ -1,9 +1,11 @@
 // Test harness: runs a command (under dbus-run-session) against an emulated camera on the
 // real usbfs path.
 //   pictrove-umockdev [--absent] [--locked] [--large BYTES] [--pace BYTES_PER_SECOND]
-//                     [--export FOLDER] -- COMMAND...
+//                     [--product 0xNNNN] [--pictures N] [--export FOLDER] -- COMMAND...
 // --absent: no camera at start. --locked: the camera's node cannot be opened until
 // granted. --large: one more picture of that size. --pace: bulk data at most that fast.
+// --product: the model the camera is (its product ID, name and behaviour), by default
+// the simulated camera's own. --pictures: only the first N of the camera's pictures.
 // --export: the camera's pictures are written there before the command starts.
 // The command finds in PICTROVE_TESTBED_CONTROL a FIFO that takes one request a line:
 // "plug", "plug locked", "grant", "unplug", "report FILE" (see CameraReport.h).
@@ -33,6 +35,8 @@ struct Options {
   bool locked = false;
   long long large = 0;
   long long pace = 0;
+  long product = sim::kDefaultCameraProduct;
+  long pictures = -1;  // all of them
   std::string export_folder;
   std::vector<char*> command;
 };
@@ -40,7 +44,7 @@ struct Options {
 [[noreturn]] void Usage() {
   fputs(
       "usage: pictrove-umockdev [--absent] [--locked] [--large BYTES] [--pace BYTES_PER_SECOND]"
-      " [--export FOLDER] -- COMMAND...\n",
+      " [--product 0xNNNN] [--pictures N] [--export FOLDER] -- COMMAND...\n",
       stderr);
   exit(2);
 }
@@ -58,12 +62,18 @@ Options Parse(int argc, char** argv) {
       options.large = atoll(argv[++i]);
     else if (strcmp(argv[i], "--pace") == 0 && has_value)
       options.pace = atoll(argv[++i]);
+    else if (strcmp(argv[i], "--product") == 0 && has_value)
+      options.product = strtol(argv[++i], nullptr, 16);
+    else if (strcmp(argv[i], "--pictures") == 0 && has_value)
+      options.pictures = atol(argv[++i]);
     else if (strcmp(argv[i], "--export") == 0 && has_value)
       options.export_folder = argv[++i];
     else
       Usage();
   }
-  if (i + 1 >= argc || options.large < 0 || options.large > UINT32_MAX || options.pace < 0) Usage();
+  if (i + 1 >= argc || options.large < 0 || options.large > UINT32_MAX || options.pace < 0 ||
+      options.product <= 0 || options.product > UINT16_MAX || options.pictures < -1)
+    Usage();
   options.command.push_back(const_cast<char*>("dbus-run-session"));
   options.command.push_back(const_cast<char*>("--"));
   for (++i; i < argc; ++i) options.command.push_back(argv[i]);
@@ -147,8 +157,8 @@ void Finished(GPid pid, gint status, gpointer data) {
 }
 
 std::shared_ptr<sim::SimCamera> MakeCamera(const Options& options) {
-  auto camera = std::make_shared<sim::SimCamera>();
-  camera->LoadGenerated();
+  auto camera = std::make_shared<sim::SimCamera>(uint16_t(options.product));
+  camera->LoadGenerated(options.pictures >= 0 ? size_t(options.pictures) : SIZE_MAX);
   if (options.large > 0) {
     sim::PictureSpec spec = sim::DemoPictures().front();
     spec.name = "IMG_9000.JPG";
