@@ -84,7 +84,7 @@ Verdict Count(const char* kind) {
   int seen = ++Counts()[kind];
   ++total;
   if (armed.kill_after >= 0 && total > armed.kill_after) raise(SIGKILL);
-  if (armed.kind == kind && armed.nth == seen)
+  if (armed.kind == kind && (armed.nth == seen || armed.nth == -1))
     return armed.error == 0 ? Verdict::kCorrupt : Verdict::kFail;
   return Verdict::kGo;
 }

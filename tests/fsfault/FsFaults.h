@@ -15,7 +15,7 @@ extern "C" {
 
 // From now on, calls on `folder` and the files in it are counted; the `nth` call of `kind`
 // (counted from 1) fails with `error`, or, with `error` 0, reads back one byte changed (for
-// "readback": a drive that returns what it was not given). `nth` 0 fails none.
+// "readback": a drive that returns what it was not given). `nth` 0 fails none, -1 every one.
 void fsfault_arm(const char* folder, const char* kind, int nth, int error);
 // Counting stops; nothing fails any more.
 void fsfault_disarm(void);

@@ -282,6 +282,30 @@ case $case_name in
     PICTROVE_CLI_DIAGNOSTICS=1 "$program" list >/dev/null 2>"$WORK/err"
     [ "$(grep -c "^$sentence" "$WORK/err")" = 1 ] || fail "the diagnostic line was not written once"
     ;;
+  delete)
+    # Download and delete as a script runs it: the camera keeps exactly its protected
+    # pictures and those whose download failed; the folder holds the others, whole.
+    pid=
+    "$program" mark protected IMG_0003.JPG IMG_0005.JPG >/dev/null 2>"$WORK/err" ||
+      fail "mark protected exited with status $?"
+    # Another file of the oldest picture's name, which comes last: its download fails.
+    echo "not the camera's" >"$WORK/folder/IMG_0001.JPG"
+    PICTROVE_CLI_DIAGNOSTICS=1 "$program" get --delete --into "$WORK/folder" >"$WORK/out" 2>"$WORK/err"
+    [ $? -eq 1 ] || fail "get --delete with a failed picture exited with status $?"
+    report
+    [ "$(grep '^picture ' "$WORK/report" | sed 's/.*\\//; s/ .*//' | tr '\n' ' ')" = \
+      "IMG_0001.JPG IMG_0003.JPG IMG_0005.JPG " ] ||
+      fail "the camera kept: $(grep '^picture ' "$WORK/report" | tr '\n' ' ')"
+    for file in "$WORK/camera"/*; do
+      name=${file##*/}
+      case $name in IMG_0001.JPG) continue ;; esac
+      same_as_camera "$name" "$WORK/folder/$name" || fail "$name is not whole in the folder"
+    done
+    grep -q "^2 protected pictures were kept on the camera.$" "$WORK/out" ||
+      fail "the kept pictures were not said: $(cat "$WORK/out")"
+    grep -q "^11 downloaded, 1 failed, 9 deleted$" "$WORK/out" || fail "get said: $(tail -1 "$WORK/out")"
+    ! grep -q '^problem ' "$WORK/report" || fail "the camera saw malformed requests"
+    ;;
   hotplug)
     start_program
     sleep 1
