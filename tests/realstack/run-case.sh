@@ -90,6 +90,12 @@ downloaded() { [ "$(ls "$WORK/folder" | wc -l)" -eq "$(pictures)" ]; }
 partial() { ls -A "$WORK/folder" | grep -q '^\.'; }
 said() { grep -q "$1" "$WORK/err"; }
 running() { kill -0 "$pid" 2>/dev/null; }
+# Whether the program's current folder or one of its open files is in the download folder.
+holds_folder() {
+  local folder
+  folder=$(realpath "$WORK/folder")
+  { readlink "/proc/$pid/cwd"; readlink "/proc/$pid"/fd/*; } 2>/dev/null | grep -q "^$folder\(/\|$\)"
+}
 
 # As root a node's mode would not stop an open: where the node must refuse, the program
 # runs without the capabilities that override file modes, as a user's program would.
@@ -227,6 +233,8 @@ case $case_name in
     camera_found
     download_all
     check_downloads
+    # The run is over: nothing of the program keeps the folder's drive busy.
+    wait_for 10 eval '! holds_folder' || fail "the program still holds the download folder"
     quit_program
     ;;
   cli)
