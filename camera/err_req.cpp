@@ -2,12 +2,24 @@
 
 #include "kit/Alert.h"
 
-void err_req(const char* text) {
+namespace {
+
+void Alert(const char* title, const char* text, kit::AlertIcon icon) {
   kit::AlertRequest request;
-  request.title = "pictrove error";
+  request.title = title;
   request.text = text;
   request.buttons = {"Ok"};
-  request.icon = kit::AlertIcon::Warning;
+  request.icon = icon;
   request.escape_button = 0;
   kit::ShowAlert(request);
+}
+
+}  // namespace
+
+void err_req(const char* text) {
+  Alert("pictrove error", text, kit::AlertIcon::Warning);
+}
+
+void info_req(const char* text) {
+  Alert("pictrove", text, kit::AlertIcon::Info);
 }

@@ -3,3 +3,6 @@
 #pragma once
 
 void err_req(const char* text);
+
+// The same for news that is no error: titled "pictrove", with the information icon.
+void info_req(const char* text);

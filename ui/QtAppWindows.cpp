@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "kit/Alert.h"
+#include "camera/err_req.h"
 #include "ui/AuxiliaryWindow.h"
 #include "ui/DbusService.h"
 #include "ui/EmptyListText.h"
@@ -143,13 +143,5 @@ void QtAppWindows::DownloadFinished(const DownloadReport& report) {
       std::to_string(report.kept_protected) +
       (report.kept_protected == 1 ? " protected picture was" : " protected pictures were") +
       " kept on the camera.";
-  OnGuiThread([text] {
-    kit::AlertRequest kept;
-    kept.title = "pictrove";
-    kept.text = text;
-    kept.buttons = {"Ok"};
-    kept.icon = kit::AlertIcon::Info;
-    kept.escape_button = 0;
-    kit::ShowAlert(kept);
-  });
+  OnGuiThread([text] { info_req(text.c_str()); });
 }

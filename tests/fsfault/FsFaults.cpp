@@ -133,6 +133,20 @@ int Opened(int dirfd, const char* path, int flags, mode_t mode, bool at) {
   return fd;
 }
 
+// A flush of `kind`, as slow as the settings make it; what the descriptor reads afterwards
+// comes from the drive.
+int Flush(int fd, const char* kind, int (*real)(int)) {
+  if (OnFd(fd, kind) == Verdict::kFail) return -1;
+  bool tracked;
+  {
+    std::lock_guard<std::mutex> guard(Mutex());
+    tracked = Tracked().count(fd) != 0;
+    if (tracked) Flushed().insert(fd);
+  }
+  if (tracked) Delay();
+  return real(fd);
+}
+
 mode_t ModeOf(int flags, va_list args) {
   return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? mode_t(va_arg(args, int)) : 0;
 }
@@ -262,28 +276,12 @@ int fsetxattr(int fd, const char* name, const void* value, size_t size, int flag
 
 int fdatasync(int fd) {
   static auto real = Next<int (*)(int)>("fdatasync");
-  if (OnFd(fd, "fdatasync") == Verdict::kFail) return -1;
-  bool tracked;
-  {
-    std::lock_guard<std::mutex> guard(Mutex());
-    tracked = Tracked().count(fd) != 0;
-    if (tracked) Flushed().insert(fd);
-  }
-  if (tracked) Delay();
-  return real(fd);
+  return Flush(fd, "fdatasync", real);
 }
 
 int fsync(int fd) {
   static auto real = Next<int (*)(int)>("fsync");
-  if (OnFd(fd, "fsync") == Verdict::kFail) return -1;
-  bool tracked;
-  {
-    std::lock_guard<std::mutex> guard(Mutex());
-    tracked = Tracked().count(fd) != 0;
-    if (tracked) Flushed().insert(fd);
-  }
-  if (tracked) Delay();
-  return real(fd);
+  return Flush(fd, "fsync", real);
 }
 
 int close(int fd) {
