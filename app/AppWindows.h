@@ -30,6 +30,9 @@ class AppWindows {
   // The picture, by its camera path, whose data the status window's bar counts next; for
   // windows that name it.
   virtual void StatusPicture(const char* /*path*/) {}
+  // How the user downloads only what a folder lacks (CameraHost::SkipExistingHint); none:
+  // the window's way.
+  virtual const char* SkipExistingHint() const { return nullptr; }
   virtual void CloseStatus() = 0;
 
   // The camera information window, showing these facts: created when there is none, else

@@ -9,6 +9,8 @@
 #include "app/PictureList.h"
 #include "app/pic_Item.h"
 #include "app/ptv_App.h"
+#include "camera/DownloadAdvice.h"
+#include "camera/PictureNames.h"
 #include "camera/err_req.h"
 #include "camera/ixus_attrs.h"
 #include "camera/ixus_find.h"
@@ -16,6 +18,11 @@
 #include "camera/ixus_info.h"
 #include "camera/ixus_init.h"
 #include "usb/USBDevice.h"
+
+const char* ptv_App::SkipExistingHint() const {
+  const char* hint = windows_.SkipExistingHint();
+  return hint != nullptr ? hint : CameraHost::SkipExistingHint();
+}
 
 const char* ptv_App::Drive() {
   // A G1 is never asked for its name.
@@ -46,7 +53,8 @@ bool ptv_App::Download(PictureId picture, DownloadReport& report) {
   PictureOutcome& outcome = OutcomeOf(report, picture);
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
-    err_req("Download: Could not open USB device");
+    DownloadAlert("Download: Could not open USB device",
+                  LocalName(outcome.path.c_str()).value_or(""), report.folder);
     outcome.outcome = Outcome::kFailed;
     outcome.why = "Download: Could not open USB device";
     return false;
@@ -107,7 +115,8 @@ bool ptv_App::CommitsEnded(USBDevice* camera, std::vector<PictureCommits::Ended>
   for (PictureCommits::Ended& end : ended) {
     PictureOutcome& outcome = OutcomeOf(report, end.key);
     if (end.committed.error != 0) {
-      err_req(CommitFailure(end.committed));
+      DownloadAlert(CommitFailure(end.committed), LocalName(end.picture->GetName()).value_or(""),
+                    report.folder);
       outcome.outcome = Outcome::kFailed;
       outcome.why = CommitFailure(end.committed);
       all = false;

@@ -96,6 +96,7 @@ class ptv_App : public kit::Looper, public CameraHost {
   void updatestatus(unsigned long delta, const char* text) override;
   void closestatus() override;
   CameraFacts& Facts() override { return facts; }
+  const char* SkipExistingHint() const override;
   void UnreadableCamera(uint16_t product) override;
   bool Cancelled() const override;
   // A picture turned while the next one's data flowed still has its mark to be written: the

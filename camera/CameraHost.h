@@ -49,6 +49,12 @@ class CameraHost {
   // in: the user is told where the list would be.
   virtual void UnreadableCamera(uint16_t /*product*/) {}
 
+  // How the user downloads only what a folder lacks, for an alert about a name already taken:
+  // the window's way, unless the host is another.
+  virtual const char* SkipExistingHint() const {
+    return "use Select New to download only the pictures not yet downloaded";
+  }
+
   // Filled by the camera information commands.
   virtual CameraFacts& Facts() = 0;
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "camera/CameraHost.h"
-#include "camera/err_req.h"
 #include "camera/ixus_command.h"
 #include "usb/ReadAhead.h"
 
@@ -14,11 +13,6 @@ constexpr uint32_t kPieceSize = 4096;
 // The status window moves on after this many pieces, so that it is redrawn every 128 KiB
 // rather than for every piece.
 constexpr int kPiecesPerReport = 32;
-
-const char* Alerted(const char* text) {
-  err_req(text);
-  return text;
-}
 
 }  // namespace
 
@@ -49,14 +43,13 @@ const char* ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint3
     uint32_t piece = remaining < kPieceSize ? remaining : kPieceSize;
     ssize_t got = ixus_readsome(pipe, buffer, piece, empty);
     if (got == -1) {
-      err_req("Transfer failed");
       fputs("\nError in transfer, please check the camera.\n", stderr);
       ixus_resync(pipe, buffer, kRestUnknown);
       return "Transfer failed";
     }
     if (int error = sink(buffer, size_t(got)); error != 0) {
       ixus_resync(pipe, buffer, remaining - uint32_t(got));
-      return Alerted(WriteFailure(error));
+      return WriteFailure(error);
     }
     remaining -= uint32_t(got);
     reported += uint32_t(got);

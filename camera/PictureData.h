@@ -13,9 +13,9 @@ using PieceSink = std::function<int(const unsigned char* data, size_t length)>;
 // Reads the `length` data bytes that follow the reply header, each read asking for the
 // smaller of what remains and 4096 bytes, through `buffer`; hands them to `sink` and
 // advances the status window. nullptr when all of it came and was written. After a failure
-// the alert shown for it, and the pipe is brought back in step, so that the next command
-// reads its own reply. A download the host cancels ends the same way, with nothing shown:
-// the empty text.
+// the alert to show for it (the caller shows it), and the pipe is brought back in step, so
+// that the next command reads its own reply. A download the host cancels ends the same way:
+// the empty text, for which nothing is to be shown.
 const char* ReceivePicture(const USBEndpoint* pipe, unsigned char* buffer, uint32_t length,
                            const PieceSink& sink);
 

@@ -12,6 +12,7 @@
 
 #include "app/pic_Item.h"
 #include "camera/CameraHost.h"
+#include "camera/DownloadAdvice.h"
 #include "camera/DownloadFolder.h"
 #include "camera/PictureAttributes.h"
 #include "camera/PictureCommits.h"
@@ -24,14 +25,10 @@
 
 namespace {
 
-Fetch Refused(const char* alert) {
-  err_req(alert);
-  return {Fetch::kFailed, alert};
-}
-
-Fetch Failed(const char* alert, const char* line) {
-  err_req(alert);
-  fputs(line, stderr);
+// An alert about the picture `name` in `folder`, with what the user can do; the failure it
+// makes of the download.
+Fetch Said(const char* alert, const std::string& name, const std::string& folder) {
+  DownloadAlert(alert, name, folder);
   return {Fetch::kFailed, alert};
 }
 
@@ -47,35 +44,43 @@ bool SendPictureCommand(USBDevice* device, unsigned char* buffer, const char* pa
 
 Fetch GetPicture(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture,
                  PictureCommits& commits, uint64_t key) {
-  std::optional<std::string> name = LocalName(path);
-  if (!name) return Refused("Could not create the file.");
   const DownloadFolder& folder = commits.Folder();
+  std::optional<std::string> name = LocalName(path);
+  auto refused = [&](const char* alert) { return Said(alert, name.value_or(path), folder.Path()); };
+  // The protocol's own line for standard error comes after the alert.
+  auto failed = [&](const char* alert, const char* line) {
+    Fetch fetch = refused(alert);
+    fputs(line, stderr);
+    return fetch;
+  };
+  if (!name) return refused("Could not create the file.");
   // A picture still being committed has its name as good as taken.
   int state = commits.Naming(*name) ? EEXIST : NameState(folder.Fd(), *name);
-  if (state != 0) return Refused(NameFailure(state));
+  if (state != 0) return refused(NameFailure(state));
 
   auto file = std::make_unique<PictureFile>(folder);
-  if (file->Create() != 0) return Refused("Could not create the file.");
+  if (file->Create() != 0) return refused("Could not create the file.");
 
   const USBEndpoint* pipe = ixus_inpipe(device);
-  if (pipe == nullptr) return Failed("Could not get picture (1)", "Error in getfile 0\n");
+  if (pipe == nullptr) return failed("Could not get picture (1)", "Error in getfile 0\n");
   if (!SendPictureCommand(device, buffer, path))
-    return Failed("Could not get picture (2)", "Error in getfile 1\n");
+    return failed("Could not get picture (2)", "Error in getfile 1\n");
   // The data must be the picture the listing gave, to the byte: any other length is a
   // reply to something else, or a picture cut short.
   if (ixus_dataheader(pipe, buffer, picture->size, picture->size) == -1)
-    return Failed("Could not get picture (3)", "Error in getfile 2\n");
+    return failed("Could not get picture (3)", "Error in getfile 2\n");
   PictureFile& data = *file;
   const char* failure = ReceivePicture(
       pipe, buffer, picture->size,
       [&data](const unsigned char* piece, size_t length) { return data.Append(piece, length); });
-  if (failure != nullptr) return {*failure == '\0' ? Fetch::kStopped : Fetch::kFailed, failure};
+  if (failure != nullptr && *failure == '\0') return {Fetch::kStopped, {}};
+  if (failure != nullptr) return refused(failure);
   bool turn = NeedsTurn(picture->orientation);
   // A picture to be turned is typed once it is, as the file it then is.
   if (!turn) {
     int error =
         TypePictureFile(file->Fd(), picture, int32_t(picture->xres), int32_t(picture->yres));
-    if (error != 0) return Refused(WriteFailure(error));
+    if (error != 0) return refused(WriteFailure(error));
   }
   // Said now, after the picture's own line, whenever the turn itself comes.
   if (turn) fprintf(stderr, "\n rotate %s\n", TurnAngle(picture->orientation));
@@ -94,6 +99,6 @@ bool ixus_getfile(USBDevice* device, unsigned char* buffer, const char* path, pi
     return false;
   const Committed committed = commits.TakeAll().front().committed;
   if (committed.error == 0) return true;
-  err_req(CommitFailure(committed));
+  DownloadAlert(CommitFailure(committed), LocalName(path).value_or(path), folder.Path());
   return false;
 }

@@ -27,6 +27,9 @@ class CliWindows : public AppWindows {
   // The command line waits on the application itself and counts the files it finds.
   void ListingRead(uint32_t) override {}
   void DownloadFinished(const DownloadReport&) override {}
+  const char* SkipExistingHint() const override {
+    return "use get --skip-existing to download only what the folder lacks";
+  }
 
   // Whether the application has asked for its main window: its start-up has begun.
   bool Created() const { return created_; }

@@ -14,6 +14,8 @@ enum class AlertIcon { Info, Warning, Stop };
 struct AlertRequest {
   std::string title;
   std::string text;
+  // A second line under the text: what it concerns and what the user can do; may be empty.
+  std::string detail;
   std::vector<std::string> buttons;  // left to right; the last is the default
   AlertIcon icon = AlertIcon::Warning;
   int escape_button = -1;  // the button Escape presses, or -1

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <atomic>
@@ -25,10 +26,12 @@
 #include "app/messages.h"
 #include "app/pic_Item.h"
 #include "app/ptv_App.h"
+#include "camera/DownloadAdvice.h"
 #include "kit/Alert.h"
 #include "kit/Platform.h"
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
+#include "ui/QtAlerts.h"
 #include "ui/QtAppWindows.h"
 #include "ui/ptv_aboutWin.h"
 #include "ui/ptv_camerainfoWin.h"
@@ -89,7 +92,8 @@ class Shooter {
     auto application = std::make_unique<ptv_App>(windows_, [this] { quit_ = true; });
     app = application.get();
     app->Start();
-    bool taken = Empty() && MainWindow() && Attributes() && CameraInfo() && About() && Status();
+    bool taken =
+        Empty() && MainWindow() && Attributes() && CameraInfo() && About() && Status() && Alert();
     // What the Quit command sends, and there even when the main window never came.
     app->PostMessage(kit::Message(kQuitRequested));
     bool quit = WaitFor([this] { return quit_.load(); });
@@ -196,6 +200,19 @@ class Shooter {
     bool saved = Save(windows_.StatusWindow(), "status-window.png", 0);
     bool done = WaitFor([this] { return !windows_.StatusWindow()->isVisible(); });
     return saved && (done || Fail("the download did not end"));
+  }
+
+  // An alert with its second line, as a download into a folder that has the picture shows it.
+  bool Alert() {
+    QMessageBox box;
+    FillMessageBox(
+        box, {"pictrove error",
+              "The file already exists.",
+              DownloadAdvice("The file already exists.", "IMG_0012.JPG", "/home/ann/Pictures"),
+              {"Ok"}});
+    box.show();
+    if (!WaitFor([&] { return box.isVisible(); })) return Fail("no alert showed");
+    return Save(&box, "alert.png");
   }
 
   QString output_;

@@ -27,10 +27,12 @@ void WideEnoughForTitle(QMessageBox& box) {
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 
-int RunMessageBox(const kit::AlertRequest& request) {
-  QMessageBox box;
+}  // namespace
+
+std::vector<QPushButton*> FillMessageBox(QMessageBox& box, const kit::AlertRequest& request) {
   box.setWindowTitle(QString::fromStdString(request.title));
   box.setText(QString::fromStdString(request.text));
+  if (!request.detail.empty()) box.setInformativeText(QString::fromStdString(request.detail));
   switch (request.icon) {
     case kit::AlertIcon::Info:
       box.setIcon(QMessageBox::Information);
@@ -49,6 +51,14 @@ int RunMessageBox(const kit::AlertRequest& request) {
   if (request.escape_button >= 0 && size_t(request.escape_button) < buttons.size())
     box.setEscapeButton(buttons[request.escape_button]);
   WideEnoughForTitle(box);
+  return buttons;
+}
+
+namespace {
+
+int RunMessageBox(const kit::AlertRequest& request) {
+  QMessageBox box;
+  std::vector<QPushButton*> buttons = FillMessageBox(box, request);
   box.exec();
   for (size_t i = 0; i < buttons.size(); i++)
     if (box.clickedButton() == buttons[i]) return int(i);

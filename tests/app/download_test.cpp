@@ -98,6 +98,11 @@ TEST_F(Download, ASecondDownloadIntoTheSameFolderStopsAtTheFirstPicture) {
   StartCapture();
   ChooseFolder(folder);
   EXPECT_THAT(alerts_.Texts(), ElementsAre("The file already exists."));
+  // Its second line names the picture and the folder, and says what to do.
+  EXPECT_EQ(alerts_.Requests().back().detail,
+            "IMG_0002.JPG is already in " + folder +
+                ". Choose another folder, or use Select New to download only the pictures not "
+                "yet downloaded.");
   EXPECT_EQ(ReadFile(folder + "/IMG_0002.JPG"), first);
   EXPECT_EQ(windows_.Calls().back(), "download finished 0 2 " + folder);
 }
@@ -111,6 +116,9 @@ TEST_F(Download, WithoutTheCameraNothingIsWritten) {
   StartCapture();
   ChooseFolder(folder);
   EXPECT_THAT(alerts_.Texts(), ElementsAre("Download: Could not open USB device"));
+  EXPECT_EQ(alerts_.Requests().back().detail.rfind(
+                "IMG_0002.JPG was not downloaded into " + folder + ". Check the cable", 0),
+            0u);
   EXPECT_TRUE(std::filesystem::is_empty(folder));
   EXPECT_EQ(Rows(), 2);
 }

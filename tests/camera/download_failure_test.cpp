@@ -192,7 +192,7 @@ TEST_F(Download, FullDeviceStopsTheDataAndDrainsTheReply) {
                "The volume is full.");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   close(full);
-  EXPECT_EQ(alerts.Texts(), Names{"The volume is full."});
+  EXPECT_TRUE(alerts.Texts().empty()) << "the caller shows it";
   EXPECT_EQ(device->Remaining(), 0u);
   EXPECT_TRUE(host.progress.empty());
 }

@@ -138,7 +138,11 @@ TEST(CliProgram, SkipsOnlyAFileOfTheSameSize) {
   Outcome refused =
       program.Run({"--demo", "get", "--skip-existing", "--into", out, "IMG_0011.JPG"});
   EXPECT_EQ(refused.status, 1);
-  EXPECT_NE(refused.err.find("pictrove-cli: The file already exists.\n"), std::string::npos);
+  EXPECT_NE(refused.err.find("pictrove-cli: The file already exists.\npictrove-cli: IMG_0011.JPG "
+                             "is already in " +
+                             out + ". Choose another folder, or use get --skip-existing"),
+            std::string::npos)
+      << refused.err;
   EXPECT_NE(refused.err.find("pictrove-cli: IMG_0011.JPG: not downloaded\n"), std::string::npos);
   EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0011.JPG"), 1000u);
   EXPECT_EQ(std::filesystem::file_size(out + "/IMG_0012.JPG"), 12817u);

@@ -59,7 +59,7 @@ TEST(WindowHabits, AlertsHoldTheirTitle) {
     room = box->width() - QFontMetrics(box->font()).horizontalAdvance(box->windowTitle());
     box->reject();
   });
-  kit::ShowAlert({"pictrove error", "Ok?", {"Ok"}});
+  kit::ShowAlert({"pictrove error", "Ok?", "", {"Ok"}});
   EXPECT_GE(room, 100);
 }
 
