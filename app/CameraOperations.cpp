@@ -144,7 +144,7 @@ void ptv_App::FinishCommits(DownloadReport& report) {
 bool ptv_App::Setattr(PictureId picture, unsigned long attributes) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
-    err_req("Setattr: Could not open USB device");
+    err_req("Setattr: Could not open USB device", kCheckTheCamera);
     return false;
   }
   std::string path;
@@ -167,7 +167,7 @@ bool ptv_App::Setattr(PictureId picture, unsigned long attributes) {
 bool ptv_App::Deletepic(const char* path) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
-    err_req("Delete: Could not open USB device");
+    err_req("Delete: Could not open USB device", kCheckTheCamera);
     return false;
   }
   bool deleted = DeleteOnCamera(camera, path);

@@ -23,7 +23,7 @@ void ptv_App::DownloadInto(const kit::Message& message) {
   // Pictures written anywhere but the chosen folder would be lost to the user: without the
   // folder nothing is downloaded.
   if (realpath(ref.path.c_str(), resolved) == nullptr) {
-    err_req("Could not open the download folder.");
+    err_req("Could not open the download folder.", ref.path + " is gone: choose another folder.");
     return;
   }
   int32_t deleting = 0;
@@ -48,7 +48,8 @@ DownloadReport ptv_App::Download_Selected(const std::string& folder_path, bool d
   }
   DownloadFolder folder;
   if (folder.Open(folder_path) != 0) {
-    err_req("Could not open the download folder.");
+    err_req("Could not open the download folder.",
+            folder_path + " cannot be written into: choose another folder.");
     windows_.DownloadFinished(report);
     return report;
   }

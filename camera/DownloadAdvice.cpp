@@ -3,6 +3,9 @@
 #include "camera/CameraHost.h"
 #include "camera/err_req.h"
 
+const char kCheckTheCamera[] =
+    "Check the cable and that the camera is on and in playback mode, then try again.";
+
 void DownloadAlert(const char* alert, const std::string& name, const std::string& folder) {
   err_req(alert, DownloadAdvice(alert, name, folder));
 }

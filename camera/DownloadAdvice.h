@@ -8,5 +8,8 @@
 std::string DownloadAdvice(const std::string& alert, const std::string& name,
                            const std::string& folder);
 
+// What to do when the camera does not answer.
+extern const char kCheckTheCamera[];
+
 // Shows the error alert with that second line.
 void DownloadAlert(const char* alert, const std::string& name, const std::string& folder);
