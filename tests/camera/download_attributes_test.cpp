@@ -7,7 +7,9 @@
 #include <ctime>
 #include <string>
 
+#include "camera/PictureAttributes.h"
 #include "exif/SetJPEGFileAttrs.h"
+#include "sim/PictureMaker.h"
 #include "tests/camera/download_fixture.h"
 #include "tests/support/FlashValues.h"
 
@@ -65,6 +67,26 @@ TEST_F(FileAttributes, TurnedFileGetsTheSizeItHas) {
   EXPECT_EQ(Long("GRAFX:Height"), 2272);
   EXPECT_EQ(Attribute("picture", "EXIF:Flash"), (std::vector<uint8_t>{'B', 'O', 'O', 'L', 1}));
   EXPECT_EQ(Date().size(), 12u);
+}
+
+// A picture whose EXIF data gives no size is described by the frame it holds.
+TEST_F(FileAttributes, WithoutAnExifSizeTheFrameGivesIt) {
+  std::vector<uint8_t> jpeg = sim::MakePicture({"IMG_0001.JPG", 320, 240, 1, 0, 1000000000});
+  struct Case {
+    uint32_t width, height;  // as the record has them from the EXIF data
+    int32_t expected_width, expected_height;
+  };
+  for (const Case& test : {Case{0, 0, 320, 240}, Case{640, 480, 640, 480}}) {
+    std::unique_ptr<pic_Item> record = Record(kExamplePath, 1, test.width, test.height);
+    int fd = open("picture", O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    ASSERT_NE(fd, -1);
+    ASSERT_EQ(write(fd, jpeg.data(), jpeg.size()), ssize_t(jpeg.size()));
+    EXPECT_EQ(TypePictureFile(fd, record.get(), int32_t(test.width), int32_t(test.height)), 0);
+    close(fd);
+    EXPECT_EQ(Long("GRAFX:Width"), test.expected_width) << test.width;
+    EXPECT_EQ(Long("GRAFX:Height"), test.expected_height) << test.width;
+    unlink("picture");
+  }
 }
 
 TEST_F(FileAttributes, FlashIsOneByteOfTruthFromBitZero) {
