@@ -78,6 +78,35 @@ TEST_F(Program, SelectAllAndSelectNew) {
   EXPECT_THAT(Selection(), ElementsAre(0, 1));
 }
 
+// "Download and delete…" asks once, naming how many pictures leave the camera, then takes
+// each off the camera once its file is safe in the folder.
+TEST_F(Program, DownloadAndDeleteAsksOnceThenEmptiesTheCamera) {
+  StartWith(CameraWith(Pictures(3)));
+  std::string folder = ScratchFolder();
+  std::vector<std::vector<uint8_t>> bytes;
+  for (int i = 1; i <= 3; i++)
+    bytes.push_back(camera_->FindFile(CameraPath("IMG_000" + std::to_string(i) + ".JPG"))->bytes);
+  Trigger("Select All");
+  testing::internal::CaptureStderr();
+  Trigger("Download and delete\u2026");
+  EXPECT_EQ(alerts_.Texts(),
+            std::vector<std::string>{"Download 3 pictures, then delete 3 of them "
+                                     "from the camera once each is safe on disk?"});
+  ptv_FilePanel* panel = windows_->FolderPanel();
+  ASSERT_TRUE(WaitFor([&] { return panel->isVisible(); }));
+  panel->SetPanelDirectory(QString::fromStdString(folder));
+  panel->CurrentDirButton()->click();
+  ASSERT_TRUE(WaitFor([&] { return ReadDownloadFolder() == folder; }));
+  testing::internal::GetCapturedStderr();
+  for (int i = 1; i <= 3; i++) {
+    std::string name = "IMG_000" + std::to_string(i) + ".JPG";
+    EXPECT_EQ(ReadFile(folder + "/" + name), std::string(bytes[i - 1].begin(), bytes[i - 1].end()));
+    EXPECT_FALSE(camera_->FindFile(CameraPath(name)).has_value()) << name;
+  }
+  EXPECT_TRUE(WaitFor([&] { return Rows() == 0; }));
+  EXPECT_EQ(alerts_.Texts().size(), 1u);
+}
+
 TEST_F(Program, DownloadIntoAFolderChosenInThePanel) {
   StartWith(CameraWith(Pictures(3)));
   std::string folder = ScratchFolder();
