@@ -40,6 +40,7 @@ if [ -z "${PICTROVE_TESTBED_CONTROL:-}" ]; then
       ;;
     permission) options=(--locked) ;;
     unreadable) options=(--product 0x3080) ;;
+    terminate) options=(--large 4000000 --pace 2000000) ;;
   esac
   timeout 110 "$harness" "${options[@]}" --export "$WORK/camera" -- "${display[@]}" bash "$0" "$@"
   exit
@@ -313,6 +314,22 @@ case $case_name in
       fail "the kept pictures were not said: $(cat "$WORK/out")"
     grep -q "^11 downloaded, 1 failed, 9 deleted$" "$WORK/out" || fail "get said: $(tail -1 "$WORK/out")"
     ! grep -q '^problem ' "$WORK/report" || fail "the camera saw malformed requests"
+    ;;
+  terminate)
+    # Told to end mid-download, as a logout tells it: the run stops as Cancel stops it, the
+    # program ends by itself, and the picture in flight leaves nothing behind.
+    start_program
+    camera_found
+    download_all
+    wait_for 30 partial || fail "the download did not start"
+    kill -TERM "$pid"
+    wait_for 20 eval '! running' || fail "the program did not end on SIGTERM"
+    wait "$pid" || fail "the program ended on SIGTERM with status $?"
+    ! partial || fail "a work file was left in the folder"
+    for file in "$WORK/folder"/*; do
+      [ -e "$file" ] || continue
+      same_as_camera "${file##*/}" "$file" || fail "${file##*/} is not whole"
+    done
     ;;
   hotplug)
     start_program
