@@ -31,8 +31,8 @@ std::string RunFailure(const kit::ProgramEnd& end) {
 }
 
 // Has jpegtran write the turned picture into `turned` and makes it ready to be committed:
-// the empty text, or why it is not.
-std::string Turn(PictureFile& download, PictureFile& turned, const char* angle) {
+// the empty text and the turned picture's `size`, or why it is not.
+std::string Turn(PictureFile& download, PictureFile& turned, const char* angle, JpegSize& size) {
   if (int error = turned.Create(); error != 0) return Reason("no file for jpegtran", error);
   kit::ProgramEnd end =
       kit::RunProgramToEnd({"jpegtran", "-copy", "all", "-trim", "-rotate", angle, "-outfile",
@@ -42,12 +42,13 @@ std::string Turn(PictureFile& download, PictureFile& turned, const char* angle) 
   // What jpegtran wrote into the file made for it, never through a link put in its place.
   int fd = turned.Fd();
   struct stat status;
-  std::optional<JpegSize> size;
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink == 0)
     return "jpegtran's picture is no plain file";
-  if (size = ReadJpegSize(fd); !size) return "jpegtran's picture has no frame size";
-  if (int error = MarkUpright(fd, download.Fd(), *size); error != 0)
+  std::optional<JpegSize> frame = ReadJpegSize(fd);
+  if (!frame) return "jpegtran's picture has no frame size";
+  if (int error = MarkUpright(fd, download.Fd(), *frame); error != 0)
     return Reason("its EXIF block cannot say it is upright", error);
+  size = *frame;
   return std::string();
 }
 
@@ -68,12 +69,16 @@ Committed CommitTurnedPicture(PictureFile& download, const std::string& name, pi
   // A name taken meanwhile is never replaced, and then there is no use in turning.
   if (int state = NameState(download.Folder().Fd(), name); state != 0) return {state, true};
   PictureFile turned(download.Folder());
-  std::string why = Turn(download, turned, TurnAngle(picture->orientation));
+  JpegSize size;
+  std::string why = Turn(download, turned, TurnAngle(picture->orientation), size);
   if (why.empty()) {
     std::optional<uint64_t> digest = DigestOfFile(turned.Fd());
     if (!digest) return {errno != 0 ? errno : EIO};
     // Typed as the file it now is, with the size its turned picture has.
-    if (int error = TypePictureFile(turned.Fd(), picture, 0, 0); error != 0) return {error};
+    if (int error =
+            TypePictureFile(turned.Fd(), picture, int32_t(size.width), int32_t(size.height));
+        error != 0)
+      return {error};
     return turned.Commit(name, *digest);
   }
   fprintf(stderr, "%s kept as stored, not turned: %s\n", name.c_str(), why.c_str());
