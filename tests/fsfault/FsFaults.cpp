@@ -210,23 +210,7 @@ int open(const char* path, int flags, ...) {
   return Opened(AT_FDCWD, path, flags, mode, false);
 }
 
-int open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  return Opened(AT_FDCWD, path, flags, mode, false);
-}
-
 int openat(int dirfd, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  return Opened(dirfd, path, flags, mode, true);
-}
-
-int openat64(int dirfd, const char* path, int flags, ...) {
   va_list args;
   va_start(args, flags);
   mode_t mode = ModeOf(flags, args);
@@ -246,10 +230,6 @@ ssize_t pwrite(int fd, const void* data, size_t length, off_t offset) {
   return real(fd, data, length, offset);
 }
 
-ssize_t pwrite64(int fd, const void* data, size_t length, off_t offset) {
-  return pwrite(fd, data, length, offset);
-}
-
 ssize_t pread(int fd, void* data, size_t length, off_t offset) {
   static auto real = Next<ssize_t (*)(int, void*, size_t, off_t)>("pread");
   bool flushed;
@@ -262,10 +242,6 @@ ssize_t pread(int fd, void* data, size_t length, off_t offset) {
   ssize_t got = real(fd, data, length, offset);
   if (verdict == Verdict::kCorrupt && got > 0) static_cast<unsigned char*>(data)[got / 2] ^= 0x40;
   return got;
-}
-
-ssize_t pread64(int fd, void* data, size_t length, off_t offset) {
-  return pread(fd, data, length, offset);
 }
 
 int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) {
@@ -326,5 +302,12 @@ int unlinkat(int dirfd, const char* path, int flags) {
   if (OnPath(dirfd, path, "unlink") == Verdict::kFail) return -1;
   return real(dirfd, path, flags);
 }
+
+// The large-file names are the same calls on this system.
+int open64(const char* path, int flags, ...) __attribute__((alias("open")));
+int openat64(int dirfd, const char* path, int flags, ...) __attribute__((alias("openat")));
+ssize_t pwrite64(int fd, const void* data, size_t length, off_t offset)
+    __attribute__((alias("pwrite")));
+ssize_t pread64(int fd, void* data, size_t length, off_t offset) __attribute__((alias("pread")));
 
 }  // extern "C"
