@@ -46,6 +46,13 @@ void CameraSession::TearDown() {
   for (const std::string& folder : scratch_) std::filesystem::remove_all(folder);
 }
 
+std::map<std::string, std::string> CameraSession::FolderFiles(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    files[entry.path().filename()] = ReadFile(entry.path());
+  return files;
+}
+
 void CameraSession::Stop() {
   application_.reset();
   app = nullptr;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ class CameraSession : public testing::Test {
   // A fresh folder, removed with everything in it at the end.
   std::string ScratchFolder();
   static std::string ReadFile(const std::string& path) { return testsupport::ReadWholeFile(path); }
+  // What a folder holds, hidden files included: file name and bytes.
+  static std::map<std::string, std::string> FolderFiles(const std::string& folder);
 
   std::shared_ptr<sim::SimPlatform> platform_;
   std::shared_ptr<sim::SimCamera> camera_;

@@ -202,8 +202,7 @@ TEST_P(TransferFaults, EveryTransferFailingInTurnLosesNothing) {
     std::string folder = ScratchFolder();
     OnAppThread([this] { windows_.main.list.SelectAll(); });
     DownloadInto(folder);
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-      reference_[entry.path().filename()] = testsupport::ReadWholeFile(entry.path());
+    reference_ = FolderFiles(folder);
     ASSERT_EQ(reference_.size(), 2u);
   }
   Stop();

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -79,18 +78,15 @@ class Crash : public CameraSession, public testing::WithParamInterface<Card> {
   // nothing else is.
   void ExpectWhole(const std::string& folder, bool all, const std::string& what) {
     SCOPED_TRACE(what);
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-      std::string name = entry.path().filename();
-      names.insert(name);
+    std::map<std::string, std::string> held = FolderFiles(folder);
+    for (const auto& [name, bytes] : held) {
       if (name[0] == '.') continue;  // a work file, the next run's to remove
       ASSERT_EQ(reference_.count(name), 1u) << "stray " << name;
-      EXPECT_EQ(ReadFile(entry.path()), reference_[name]) << name << " is not whole";
+      EXPECT_EQ(bytes, reference_[name]) << name << " is not whole";
     }
-    if (!all) return;
-    std::set<std::string> expected;
-    for (const auto& [name, bytes] : reference_) expected.insert(name);
-    EXPECT_EQ(names, expected);
+    if (all) {
+      EXPECT_EQ(held, reference_);
+    }
   }
 
   std::map<std::string, std::string> reference_;
@@ -99,8 +95,7 @@ class Crash : public CameraSession, public testing::WithParamInterface<Card> {
 TEST_P(Crash, KilledAfterEachCallLeavesOnlyWholePicturesAndMarksNoOther) {
   std::string clean = ScratchFolder();
   DownloadMissing(MakeCamera(), clean);
-  for (const auto& entry : std::filesystem::directory_iterator(clean))
-    reference_[entry.path().filename()] = ReadFile(entry.path());
+  reference_ = FolderFiles(clean);
   ASSERT_EQ(reference_.size(), 3u);
 
   int calls = 0;

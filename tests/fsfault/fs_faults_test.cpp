@@ -52,19 +52,11 @@ class FileSystemFaults : public CameraSession, public testing::WithParamInterfac
 
   bool MarkedOnCamera() { return (camera_->FindFile(Path())->attributes & 0x20) == 0; }
 
-  // What the folder holds: file name and bytes.
-  static std::map<std::string, std::string> Held(const std::string& folder) {
-    std::map<std::string, std::string> held;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-      held[entry.path().filename()] = ReadFile(entry.path());
-    return held;
-  }
-
   // The files may be only the picture as a clean run makes it, or as the camera stored it
   // when the turn could not be made; a picture marked downloaded has its file.
   void ExpectSound(const std::string& folder, const std::string& what) {
     SCOPED_TRACE(what);
-    std::map<std::string, std::string> held = Held(folder);
+    std::map<std::string, std::string> held = FolderFiles(folder);
     const std::vector<uint8_t> stored = camera_->FindFile(Path())->bytes;
     for (const auto& [name, bytes] : held) {
       EXPECT_EQ(name, GetParam().name) << "a work file or a stray file stayed: " << name;
@@ -119,7 +111,7 @@ TEST_P(FileSystemFaults, EveryCallFailingInTurnLosesNothing) {
         if (failed) DownloadInto(folder);
         ExpectSound(folder, what + ", then a clean run");
         EXPECT_TRUE(MarkedOnCamera()) << what;
-        EXPECT_EQ(Held(folder).size(), 1u) << what;
+        EXPECT_EQ(FolderFiles(folder).size(), 1u) << what;
         EXPECT_EQ(alerts_.Texts().size(), alerts) << what;
         Stop();
         cases++;
