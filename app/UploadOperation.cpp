@@ -20,7 +20,8 @@ const char* ptv_App::UploadRefusal(USBDevice* camera, const char* path) {
   // One the source cannot even be opened for is ixus_sendfile's to tell.
   UploadSource source;
   if (!source.Open(path)) return nullptr;
-  if (!IsCameraJpeg(path))
+  const uint64_t size = source.Size();
+  if (!IsCameraJpeg(source))
     return "The file is not a JPEG picture with EXIF or JFIF data: the camera could not "
            "show it.";
   // The camera would replace its own picture of that name without a word; and the upload
@@ -33,7 +34,7 @@ const char* ptv_App::UploadRefusal(USBDevice* camera, const char* path) {
                         : "The camera already holds a picture named IMG_1205.JPG.";
   upload_left_ = false;
   if (!ixus_diskinfo(camera, camerabuffer, Drive())) return kUnreadable;
-  if (source.Size() > facts.diskfree)
+  if (size > facts.diskfree)
     return "The file is larger than the free space on the camera's card.";
   return nullptr;
 }

@@ -45,11 +45,9 @@ ssize_t UploadSource::ReadFull(unsigned char* data, size_t length) {
   return ssize_t(done);
 }
 
-bool IsCameraJpeg(const char* path) {
-  UploadSource source;
+bool IsCameraJpeg(UploadSource& source) {
   unsigned char head[11] = {};
-  if (!source.Open(path) || source.ReadChunk(head, sizeof head) != ssize_t(sizeof head))
-    return false;
+  if (source.ReadChunk(head, sizeof head) != ssize_t(sizeof head)) return false;
   if (head[0] != 0xFF || head[1] != 0xD8 || head[2] != 0xFF) return false;
   if (head[3] == 0xE1) return memcmp(head + 6, "Exif\0", 5) == 0;
   return head[3] == 0xE0 && memcmp(head + 6, "JFIF\0", 5) == 0;

@@ -32,7 +32,7 @@ class UploadSource {
   uint64_t position_ = 0;
 };
 
-// Whether the file at `path` starts as a camera's JPEG does: the start-of-image marker, then
-// an EXIF or a JFIF segment. A camera lists anything uploaded as a picture, and one it cannot
-// show is one the user cannot delete there.
-bool IsCameraJpeg(const char* path);
+// Whether the file just opened starts as a camera's JPEG does: the start-of-image marker,
+// then an EXIF or a JFIF segment. A camera lists anything uploaded as a picture, and one it
+// cannot show is one the user cannot delete there. Reads the source's first bytes.
+bool IsCameraJpeg(UploadSource& source);
