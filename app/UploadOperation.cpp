@@ -34,8 +34,7 @@ const char* ptv_App::UploadRefusal(USBDevice* camera, const char* path) {
                         : "The camera already holds a picture named IMG_1205.JPG.";
   upload_left_ = false;
   if (!ixus_diskinfo(camera, camerabuffer, Drive())) return kUnreadable;
-  if (size > facts.diskfree)
-    return "The file is larger than the free space on the camera's card.";
+  if (size > facts.diskfree) return "The file is larger than the free space on the camera's card.";
   return nullptr;
 }
 

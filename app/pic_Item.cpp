@@ -19,7 +19,22 @@ std::unique_ptr<pic_Item> pic_Item::Copy() const {
   auto copy = std::make_unique<pic_Item>(GetName(), attributes, size, date, nullptr, xres, yres);
   copy->set_Flash(flash);
   copy->set_Orientation(orientation);
+  copy->kind = kind;
+  copy->companions = companions;
+  copy->exif_date = exif_date;
   return copy;
+}
+
+bool pic_Item::HasSoundNote() const {
+  for (const Companion& companion : companions)
+    if (companion.kind == FileKind::kSound) return true;
+  return false;
+}
+
+uint64_t pic_Item::TotalSize() const {
+  uint64_t total = size;
+  for (const Companion& companion : companions) total += companion.size;
+  return total;
 }
 
 PictureId pic_Item::NextId() {

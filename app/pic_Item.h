@@ -4,12 +4,24 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/FileKind.h"
 #include "kit/Bitmap.h"
 
 // A record's identity for as long as the program runs: never given to another record, so a
 // run that remembers it cannot mistake a newer record at the same address for it.
 using PictureId = uint64_t;
+
+// A file that goes with a record's main file wherever it goes: the thumbnail file of a raw
+// picture or movie, the sound note of a picture or raw picture.
+struct Companion {
+  std::string name;  // camera path
+  FileKind kind = FileKind::kOther;
+  uint32_t attributes = 0;  // the camera's attribute byte of the file itself
+  uint32_t size = 0;
+  uint32_t date = 0;
+};
 
 class pic_Item {
  public:
@@ -48,6 +60,12 @@ class pic_Item {
   bool Deletable() const { return (attributes & 0x01) == 0; }
   // Bit 0 of the EXIF Flash value says whether the flash fired; the others tell its mode.
   bool FlashFired() const { return (flash & 0x01) != 0; }
+  bool HasSoundNote() const;
+  // The bytes a download of the row moves: the main file and its companions.
+  uint64_t TotalSize() const;
+  // The date the file was made by the camera's clock: the EXIF date of a raw picture's or
+  // movie's thumbnail file where it gives one, else the listing's.
+  uint32_t TakenDate() const { return exif_date != 0 ? exif_date : date; }
 
   // Camera attribute bits.
   static constexpr uint32_t kProtected = 0x01;
@@ -61,6 +79,9 @@ class pic_Item {
   uint32_t flash = 0;
   uint32_t orientation = 0;
   int height = 0;  // of the row, in pixels; set by Update and Rotate
+  FileKind kind = FileKind::kPicture;
+  std::vector<Companion> companions;  // in the order they are downloaded
+  uint32_t exif_date = 0;             // from a thumbnail file's EXIF; 0 when none
 
  private:
   static PictureId NextId();

@@ -27,7 +27,7 @@
 #include "bench/Targets.h"
 #include "exif/ExifWalker.h"
 #include "exif/ixus_exifparse.h"
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 #include "sim/SimPlatform.h"
 #include "sim/StreamDevice.h"
 #include "tests/support/Samples.h"
@@ -57,7 +57,7 @@ Sample ReadSample(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   Sample sample;
   sample.reply.assign(std::istreambuf_iterator<char>(in), {});
-  sample.reply.resize(sim::ThumbnailReplyLength(sample.reply));
+  sample.reply.resize(kit::ThumbnailReplyLength(sample.reply));
   pic_Item picture;
   kit::ByteStream thumbnail;
   exif::ExifWalker(&thumbnail, &picture).Feed(sample.reply.data(), sample.reply.size());

@@ -26,11 +26,6 @@ bool CameraPath::IsFileName(const char* name) {
   return true;
 }
 
-bool CameraPath::IsPicture(const char* name) {
-  size_t length = strlen(name);
-  return length > 4 && strcmp(name + length - 4, ".JPG") == 0;
-}
-
 void CameraPath::EnterFile(const char* name) {
   text_ += '\\';
   text_ += name;
@@ -43,12 +38,11 @@ void CameraPath::CutLast() {
   text_.resize(backslash);
 }
 
-void ixus_walkpictures(
-    const ixus_direntry* first,
-    const std::function<void(const ixus_direntry* entry, const char* path)>& picture) {
+void ixus_walkfiles(const ixus_direntry* first,
+                    const std::function<void(const ixus_direntry* entry, const char* path)>& file) {
   CameraPath path;
   for (const ixus_direntry* entry = first; entry != nullptr; entry = entry->next) {
-    if (path.Follow(entry->name, entry->size) || !CameraPath::IsPicture(entry->name)) continue;
+    if (path.Follow(entry->name, entry->size) || entry->name[0] == '\0') continue;
     if (!CameraPath::IsFileName(entry->name)) {
       fprintf(stderr, "Not a file name, %s not loaded.\n", entry->name);
       continue;
@@ -57,7 +51,7 @@ void ixus_walkpictures(
     if (path.TooLong())
       fprintf(stderr, "Camera path too long, %s not loaded.\n", entry->name);
     else
-      picture(entry, path.Text().c_str());
+      file(entry, path.Text().c_str());
     path.LeaveFile();
   }
 }

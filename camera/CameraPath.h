@@ -20,8 +20,6 @@ class CameraPath {
   // was a drive or folder entry.
   bool Follow(const char* name, uint32_t size);
 
-  // Pictures are the entries whose name is longer than 4 characters and ends in ".JPG".
-  static bool IsPicture(const char* name);
   // Whether a file entry's name can be the last part of a camera path and a file's name:
   // no backslash, slash, colon or control character, and not "." or "..".
   static bool IsFileName(const char* name);
@@ -41,9 +39,8 @@ class CameraPath {
   size_t drive_ = 0;  // length of the drive name at the front
 };
 
-// Walks a listing and calls `picture` with every JPEG picture and its camera path. A picture
-// whose name cannot be a file's, or whose path is too long for the camera, is passed over
-// with a line on standard error.
-void ixus_walkpictures(
-    const ixus_direntry* first,
-    const std::function<void(const ixus_direntry* entry, const char* path)>& picture);
+// Walks a listing and calls `file` with every file entry (whatever is not a drive or folder
+// entry) and its camera path. A file whose name cannot be a file's, or whose path is too long
+// for the camera, is passed over with a line on standard error.
+void ixus_walkfiles(const ixus_direntry* first,
+                    const std::function<void(const ixus_direntry* entry, const char* path)>& file);

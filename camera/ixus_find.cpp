@@ -10,8 +10,8 @@ int ixus_find(USBDevice* device, unsigned char* buffer, const char* drive, const
   ixus_direntry* listing = ixus_getdir(device, buffer, drive);
   if (listing == nullptr) return -1;
   int found = 0;
-  ixus_walkpictures(listing, [&](const ixus_direntry* entry, const char* picture) {
-    if (strcmp(picture, path) != 0) return;
+  ixus_walkfiles(listing, [&](const ixus_direntry* entry, const char* file) {
+    if (strcmp(file, path) != 0) return;
     found = 1;
     if (attributes != nullptr) *attributes = entry->attributes;
   });

@@ -1,4 +1,4 @@
-// Thumbnails: one record per JPEG picture of the listing, with its EXIF values and its
+// Thumbnails: one record per row of the listing, with its EXIF values and its
 // decoded thumbnail, added to the picture list as it completes.
 #pragma once
 

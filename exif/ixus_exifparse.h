@@ -14,3 +14,8 @@ class pic_Item;
 // success; values already set stay set when it fails.
 bool ixus_exifparse(const USBEndpoint* endpoint, unsigned char* buffer, kit::ByteStream* thumbnail,
                     unsigned long length, pic_Item* picture);
+
+// The same over a whole file's reply, every byte of which is also appended to `file`: for a
+// thumbnail file, whose own image is the thumbnail.
+bool ixus_exifparse(const USBEndpoint* endpoint, unsigned char* buffer, kit::ByteStream* thumbnail,
+                    unsigned long length, pic_Item* picture, kit::ByteStream* file);

@@ -29,8 +29,8 @@ void CheckListing(const ixus_direntry* first) {
     }
     seen.push_back(entry);
   }
-  // Every picture's path is one the camera can take, and its last part a plain file name.
-  ixus_walkpictures(first, [](const ixus_direntry* entry, const char* path) {
+  // Every file's path is one the camera can take, and its last part a plain file name.
+  ixus_walkfiles(first, [](const ixus_direntry* entry, const char* path) {
     const char* last = strrchr(path, '\\');
     if (strlen(path) > CameraPath::kMaxLength || last == nullptr ||
         strcmp(last + 1, entry->name) != 0)

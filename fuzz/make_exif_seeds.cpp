@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/ExifFuzzInput.h"
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 #include "sim/PictureMaker.h"
 
 namespace {
@@ -26,7 +26,7 @@ bool Write(const std::string& path, const std::vector<uint8_t>& data) {
 }
 
 std::vector<uint8_t> Reply(std::vector<uint8_t> file) {
-  file.resize(sim::ThumbnailReplyLength(file));
+  file.resize(kit::ThumbnailReplyLength(file));
   return file;
 }
 

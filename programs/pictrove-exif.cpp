@@ -12,7 +12,7 @@
 
 #include "app/pic_Item.h"
 #include "exif/ixus_exifparse.h"
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 #include "sim/SimPlatform.h"
 #include "sim/StreamDevice.h"
 #include "usb/USBConfiguration.h"
@@ -24,8 +24,8 @@ constexpr const char* kNode = "/dev/bus/usb/001/001";
 
 // Up to the end of the APP1 segment; the whole file when it has none or is cut short in it.
 std::vector<uint8_t> ThumbnailReply(std::vector<uint8_t> file) {
-  for (const sim::JpegSegment& segment : sim::HeadSegments(file)) {
-    if (segment.marker == sim::kApp1Marker) {
+  for (const kit::JpegSegment& segment : kit::HeadSegments(file)) {
+    if (segment.marker == kit::kApp1Marker) {
       file.resize(segment.end);
       break;
     }

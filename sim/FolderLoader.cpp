@@ -9,7 +9,7 @@
 #include <iterator>
 #include <set>
 
-#include "sim/ExifDate.h"
+#include "kit/ExifDate.h"
 
 namespace sim {
 
@@ -85,7 +85,7 @@ std::vector<CameraFile> LoadPictureFolder(const std::string& folder) {
     if (names[i].empty() || !ReadFile(path, &file.bytes)) continue;
     file.name = names[i];
     file.attributes = kAttributeNew;
-    file.date = DateTimeOriginal(file.bytes).value_or(ModificationTime(path));
+    file.date = kit::DateTimeOriginal(file.bytes).value_or(ModificationTime(path));
     files.push_back(std::move(file));
   }
   std::sort(files.begin(), files.end(),

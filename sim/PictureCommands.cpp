@@ -2,9 +2,9 @@
 // its removal.
 #include <algorithm>
 
+#include "kit/JpegSegments.h"
 #include "sim/Bytes.h"
 #include "sim/CommandHandlers.h"
-#include "sim/JpegSegments.h"
 
 namespace sim {
 
@@ -38,12 +38,12 @@ void NotePadding(bool padded, const char* command, std::string* problem) {
 uint32_t ThumbnailLength(const CameraFile& file) {
   for (size_t limit = kFirstThumbnailSearch;; limit *= 4) {
     std::vector<uint8_t> head = file.Head(limit);
-    std::vector<JpegSegment> segments = HeadSegments(head);
-    bool exif_found = std::any_of(segments.begin(), segments.end(), [](const JpegSegment& segment) {
-      return segment.marker == kApp1Marker;
-    });
+    std::vector<kit::JpegSegment> segments = kit::HeadSegments(head);
+    bool exif_found = std::any_of(
+        segments.begin(), segments.end(),
+        [](const kit::JpegSegment& segment) { return segment.marker == kit::kApp1Marker; });
     if (exif_found || head.size() < limit || limit >= kThumbnailSearch)
-      return uint32_t(ThumbnailReplyLength(head, segments));
+      return uint32_t(kit::ThumbnailReplyLength(head, segments));
   }
 }
 

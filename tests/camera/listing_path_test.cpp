@@ -5,54 +5,108 @@
 #include <vector>
 
 #include "camera/CameraPath.h"
+#include "camera/CardRows.h"
 #include "camera/ixus_dir.h"
 #include "tests/camera/listing_bytes.h"
 
 namespace listing_test {
 namespace {
 
-// Walks a listing of the entries and gives the path of each picture among them.
-std::vector<std::string> PicturePaths(const std::vector<Entry>& entries) {
+// Each row of a listing of the entries as its main file's path, then "+" and the name of
+// each companion.
+std::vector<std::string> Rows(const std::vector<Entry>& entries) {
   std::vector<uint8_t> bytes = EncodeListing(entries);
   ixus_direntry* first = ixus_parsedir(bytes.data(), bytes.size());
-  std::vector<std::string> pictures;
-  ixus_walkpictures(first,
-                    [&](const ixus_direntry*, const char* path) { pictures.push_back(path); });
+  std::vector<std::string> rows;
+  for (const CardRow& row : ixus_cardrows(first)) {
+    std::string text = row.main.path;
+    for (const CardFile& companion : row.companions)
+      text += " +" + companion.path.substr(companion.path.rfind('\\') + 1);
+    rows.push_back(text);
+  }
   ixus_freedir(first);
-  return pictures;
+  return rows;
 }
 
-// Folders and drives have size 0, pictures a size of their own.
-std::vector<std::string> PicturePaths(const std::vector<std::string>& names) {
+// Folders and drives have size 0, files a size of their own.
+std::vector<std::string> Rows(const std::vector<std::string>& names) {
   std::vector<Entry> entries;
   for (const std::string& name : names)
-    entries.push_back({0x20, CameraPath::IsPicture(name.c_str()) ? 1000u : 0u, 0, name});
-  return PicturePaths(entries);
+    entries.push_back({0x20, name[0] != '.' && name.find(':') == std::string::npos ? 1000u : 0u, 0, name});
+  return Rows(entries);
 }
 
 TEST(CameraPath, ExampleTree) {
-  std::vector<std::string> pictures =
-      PicturePaths({"D:", ".\\DCIM", ".\\112CANON", "IMG_1205.JPG", "..", ".\\113CANON",
-                    "IMG_1300.JPG", "..", ".."});
-  ASSERT_EQ(pictures.size(), 2u);
-  EXPECT_EQ(pictures[0], "D:\\DCIM\\112CANON\\IMG_1205.JPG");
-  EXPECT_EQ(pictures[1], "D:\\DCIM\\113CANON\\IMG_1300.JPG");
+  std::vector<std::string> rows = Rows({"D:", ".\\DCIM", ".\\112CANON", "IMG_1205.JPG", "..",
+                                        ".\\113CANON", "IMG_1300.JPG", "..", ".."});
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], "D:\\DCIM\\112CANON\\IMG_1205.JPG");
+  EXPECT_EQ(rows[1], "D:\\DCIM\\113CANON\\IMG_1300.JPG");
 }
 
-TEST(CameraPath, OnlyUpperCaseJpgLongerThanFourIsAPicture) {
-  EXPECT_TRUE(CameraPath::IsPicture("IMG_0001.JPG"));
-  EXPECT_TRUE(CameraPath::IsPicture("A.JPG"));
-  EXPECT_FALSE(CameraPath::IsPicture(".JPG"));
-  EXPECT_FALSE(CameraPath::IsPicture("IMG_0001.jpg"));
-  EXPECT_FALSE(CameraPath::IsPicture("MVI_0002.AVI"));
-  EXPECT_FALSE(CameraPath::IsPicture("IMG_0001.JPGX"));
-  EXPECT_FALSE(CameraPath::IsPicture(""));
+TEST(CameraPath, KindsByName) {
+  const struct {
+    const char* name;
+    FileKind kind;
+  } cases[] = {
+      {"IMG_0001.JPG", FileKind::kPicture},
+      {"A.JPG", FileKind::kPicture},
+      {".JPG", FileKind::kOther},
+      {"IMG_0001.jpg", FileKind::kOther},
+      {"IMG_0001.JPGX", FileKind::kOther},
+      {"CRW_0001.CRW", FileKind::kRaw},
+      {"crw_0001.crw", FileKind::kRaw},
+      {"MVI_0002.AVI", FileKind::kMovie},
+      {"MVI_0002.avi", FileKind::kMovie},
+      {"IMG_0001.WAV", FileKind::kSound},
+      {"MVI_0002.Thm", FileKind::kThumbnail},
+      {"README.TXT", FileKind::kOther},
+      {".AVI", FileKind::kOther},
+      {"", FileKind::kOther},
+  };
+  for (const auto& c : cases) EXPECT_EQ(KindOf(c.name), c.kind) << c.name;
+}
+
+// Companions pair by base name in any case, within their folder only, and only with the
+// kinds they belong to; the others are rows of their own, in listing order.
+TEST(CameraPath, CompanionsGoWithTheirMainFile) {
+  std::vector<std::string> rows = Rows({{0, 0, 0, "D:"},
+                                        {0, 0, 0, ".\\DCIM"},
+                                        {0, 0, 0, ".\\100CANON"},
+                                        {0x20, 10, 0, "MVI_0001.THM"},
+                                        {0x20, 90, 0, "MVI_0001.AVI"},
+                                        {0x20, 50, 0, "CRW_0002.CRW"},
+                                        {0x20, 10, 0, "crw_0002.thm"},
+                                        {0x20, 20, 0, "CRW_0002.WAV"},
+                                        {0x20, 30, 0, "IMG_0003.JPG"},
+                                        {0x20, 20, 0, "IMG_0003.WAV"},
+                                        {0x20, 10, 0, "IMG_0003.THM"},
+                                        {0x20, 20, 0, "MVI_0001.WAV"},
+                                        {0x20, 10, 0, "IMG_0004.THM"},
+                                        {0x20, 40, 0, "IMG_0005.jpg"},
+                                        {0x20, 20, 0, "IMG_0005.WAV"},
+                                        {0, 0, 0, ".."},
+                                        {0, 0, 0, ".\\101CANON"},
+                                        {0x20, 20, 0, "IMG_0006.WAV"},
+                                        {0x20, 10, 0, "MVI_0001.THM"}});
+  EXPECT_EQ(rows, (std::vector<std::string>{
+                      "D:\\DCIM\\100CANON\\MVI_0001.AVI +MVI_0001.THM",
+                      "D:\\DCIM\\100CANON\\CRW_0002.CRW +crw_0002.thm +CRW_0002.WAV",
+                      "D:\\DCIM\\100CANON\\IMG_0003.JPG +IMG_0003.WAV",
+                      "D:\\DCIM\\100CANON\\IMG_0003.THM",
+                      "D:\\DCIM\\100CANON\\MVI_0001.WAV",
+                      "D:\\DCIM\\100CANON\\IMG_0004.THM",
+                      "D:\\DCIM\\100CANON\\IMG_0005.jpg",
+                      "D:\\DCIM\\100CANON\\IMG_0005.WAV",
+                      "D:\\DCIM\\101CANON\\IMG_0006.WAV",
+                      "D:\\DCIM\\101CANON\\MVI_0001.THM",
+                  }));
 }
 
 TEST(CameraPath, DotDotAtTheTopStaysOnTheDrive) {
-  std::vector<std::string> pictures = PicturePaths({"..", "D:", "..", "..", ".\\DCIM", "A.JPG"});
-  ASSERT_EQ(pictures.size(), 1u);
-  EXPECT_EQ(pictures[0], "D:\\DCIM\\A.JPG");
+  std::vector<std::string> rows = Rows({"..", "D:", "..", "..", ".\\DCIM", "A.JPG"});
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0], "D:\\DCIM\\A.JPG");
 }
 
 TEST(CameraPath, DotDotBeforeAnyDriveKeepsItEmpty) {
@@ -76,26 +130,26 @@ TEST(CameraPath, DotDotNeverCutsIntoTheDriveName) {
 }
 
 TEST(CameraPath, NewDriveReplacesThePath) {
-  std::vector<std::string> pictures = PicturePaths({"D:", ".\\DCIM", "E:", ".\\X", "B.JPG"});
-  ASSERT_EQ(pictures.size(), 1u);
-  EXPECT_EQ(pictures[0], "E:\\X\\B.JPG");
+  std::vector<std::string> rows = Rows({"D:", ".\\DCIM", "E:", ".\\X", "B.JPG"});
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0], "E:\\X\\B.JPG");
 }
 
 // A file entry with a folder's or a drive's name, or a name no file can have, is one file:
-// it never moves the path of the pictures after it, in any folder.
+// it never moves the path of the rows after it, in any folder.
 TEST(CameraPath, FileEntriesNeverMoveThePath) {
   for (const char* name : {"..", ".\\X", "X:", "A\\B.JPG", "..\\C.JPG", ".\\A.JPG", "E:A.JPG",
                            "A/B.JPG", "\x01.JPG", "."}) {
-    std::vector<std::string> pictures = PicturePaths({{0, 0, 0, "D:"},
-                                                      {0, 0, 0, ".\\DCIM"},
-                                                      {0, 0, 0, ".\\112CANON"},
-                                                      {0x20, 5, 0, name},
-                                                      {0x20, 9, 0, "IMG_0001.JPG"},
-                                                      {0, 0, 0, ".."},
-                                                      {0, 0, 0, ".\\113CANON"},
-                                                      {0x20, 9, 0, "IMG_0002.JPG"}});
-    EXPECT_EQ(pictures, (std::vector<std::string>{"D:\\DCIM\\112CANON\\IMG_0001.JPG",
-                                                  "D:\\DCIM\\113CANON\\IMG_0002.JPG"}))
+    std::vector<std::string> rows = Rows({{0, 0, 0, "D:"},
+                                          {0, 0, 0, ".\\DCIM"},
+                                          {0, 0, 0, ".\\112CANON"},
+                                          {0x20, 5, 0, name},
+                                          {0x20, 9, 0, "IMG_0001.JPG"},
+                                          {0, 0, 0, ".."},
+                                          {0, 0, 0, ".\\113CANON"},
+                                          {0x20, 9, 0, "IMG_0002.JPG"}});
+    EXPECT_EQ(rows, (std::vector<std::string>{"D:\\DCIM\\112CANON\\IMG_0001.JPG",
+                                              "D:\\DCIM\\113CANON\\IMG_0002.JPG"}))
         << name;
   }
 }

@@ -1,7 +1,7 @@
 #include "tests/camera/thumbs_pictures.h"
 
 #include "camera/ThumbnailDecoder.h"
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 
 namespace listing_test {
 
@@ -35,8 +35,8 @@ std::unique_ptr<kit::Bitmap> EmbeddedThumbnail(const std::vector<uint8_t>& file)
 std::vector<uint8_t> WithBrokenThumbnail(std::vector<uint8_t> file) {
   size_t start = ThumbnailStart(file);
   // The thumbnail runs to the end of the EXIF segment.
-  for (const sim::JpegSegment& segment : sim::HeadSegments(file))
-    if (segment.marker == sim::kApp1Marker)
+  for (const kit::JpegSegment& segment : kit::HeadSegments(file))
+    if (segment.marker == kit::kApp1Marker)
       for (size_t i = start; start != 0 && i < segment.end; i++) file[i] = uint8_t(i * 37);
   return file;
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 
 namespace download_test {
 
@@ -64,7 +64,7 @@ std::optional<int> LargestDifference(const Decoded& stored, const Decoded& turne
 
 std::vector<std::vector<uint8_t>> MetadataSegments(const std::vector<uint8_t>& jpeg) {
   std::vector<std::vector<uint8_t>> segments;
-  for (const sim::JpegSegment& segment : sim::HeadSegments(jpeg))
+  for (const kit::JpegSegment& segment : kit::HeadSegments(jpeg))
     if ((segment.marker >= 0xE0 && segment.marker <= 0xEF) || segment.marker == 0xFE)
       segments.emplace_back(jpeg.begin() + long(segment.start), jpeg.begin() + long(segment.end));
   return segments;
@@ -72,8 +72,8 @@ std::vector<std::vector<uint8_t>> MetadataSegments(const std::vector<uint8_t>& j
 
 std::vector<uint8_t> ExifSegment(const std::vector<uint8_t>& jpeg) {
   static const uint8_t kIdentifier[] = {'E', 'x', 'i', 'f', 0, 0};
-  for (const sim::JpegSegment& segment : sim::HeadSegments(jpeg))
-    if (segment.marker == sim::kApp1Marker && segment.end - segment.body >= 6 &&
+  for (const kit::JpegSegment& segment : kit::HeadSegments(jpeg))
+    if (segment.marker == kit::kApp1Marker && segment.end - segment.body >= 6 &&
         memcmp(&jpeg[segment.body], kIdentifier, 6) == 0)
       return {jpeg.begin() + long(segment.start), jpeg.begin() + long(segment.end)};
   return {};

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "app/pic_Item.h"
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 #include "sim/PictureMaker.h"
 #include "tests/exif/ReplyPipe.h"
 
@@ -64,7 +64,7 @@ TEST_P(MadePicture, ParsesToWhatItWasMadeWith) {
   EXPECT_EQ(picture.width, spec.width);
   EXPECT_EQ(picture.height, spec.height);
 
-  std::vector<uint8_t> reply(file.begin(), file.begin() + sim::ThumbnailReplyLength(file));
+  std::vector<uint8_t> reply(file.begin(), file.begin() + kit::ThumbnailReplyLength(file));
   ReplyPipe pipe(reply);
   pic_Item record;
   record.set_Orientation(99);  // stays when the picture gives none

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 #include "tests/exif/ReplyPipe.h"
 #include "tests/support/Samples.h"
 
@@ -14,7 +14,7 @@ namespace {
 std::vector<uint8_t> SampleReply(const char* name) {
   std::ifstream in(testsupport::SamplesDirectory() + "/" + name, std::ios::binary);
   std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
-  file.resize(sim::ThumbnailReplyLength(file));
+  file.resize(kit::ThumbnailReplyLength(file));
   return file;
 }
 

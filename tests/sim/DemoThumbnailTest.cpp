@@ -2,7 +2,7 @@
 // costs what loading a real one does.
 #include <gtest/gtest.h>
 
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 #include "sim/PictureMaker.h"
 
 namespace {
@@ -10,7 +10,7 @@ namespace {
 TEST(DemoThumbnails, RepliesAreAsLargeAsARealCamerasThumbnails) {
   for (const sim::PictureSpec& spec : sim::DemoPictures()) {
     std::vector<uint8_t> picture = sim::MakePicture(spec);
-    size_t reply = sim::ThumbnailReplyLength(picture);
+    size_t reply = kit::ThumbnailReplyLength(picture);
     EXPECT_GE(reply, 5000u) << spec.name;
     EXPECT_LE(reply, 8200u) << spec.name;
   }

@@ -1,4 +1,4 @@
-#include "sim/ExifDate.h"
+#include "kit/ExifDate.h"
 
 #include <gtest/gtest.h>
 
@@ -61,31 +61,31 @@ std::vector<uint8_t> ExifFile(bool intel, const std::string& date, uint16_t date
 }
 
 TEST(ExifDate, ParsesTheTextAsUtc) {
-  EXPECT_EQ(sim::ParseExifDate("1970:01:01 00:00:00"), 0u);
-  EXPECT_EQ(sim::ParseExifDate("2001:06:09 15:17:32"), 992099852u);
-  EXPECT_EQ(sim::ParseExifDate("2000:02:29 12:00:00"), 951825600u);
-  EXPECT_EQ(sim::ParseExifDate("2106:02:07 06:28:15"), 4294967295u);
-  EXPECT_FALSE(sim::ParseExifDate("2106:02:07 06:28:16")) << "beyond 32 bits";
-  EXPECT_FALSE(sim::ParseExifDate("1969:12:31 23:59:59"));
-  EXPECT_FALSE(sim::ParseExifDate("2001:02:29 12:00:00"));
-  EXPECT_FALSE(sim::ParseExifDate("0000:00:00 00:00:00")) << "what cameras write for none";
-  EXPECT_FALSE(sim::ParseExifDate("2001:06:09 24:00:00"));
-  EXPECT_FALSE(sim::ParseExifDate("2001-06-09 15:17:32"));
-  EXPECT_FALSE(sim::ParseExifDate("2001:06:09 15:17"));
+  EXPECT_EQ(kit::ParseExifDate("1970:01:01 00:00:00"), 0u);
+  EXPECT_EQ(kit::ParseExifDate("2001:06:09 15:17:32"), 992099852u);
+  EXPECT_EQ(kit::ParseExifDate("2000:02:29 12:00:00"), 951825600u);
+  EXPECT_EQ(kit::ParseExifDate("2106:02:07 06:28:15"), 4294967295u);
+  EXPECT_FALSE(kit::ParseExifDate("2106:02:07 06:28:16")) << "beyond 32 bits";
+  EXPECT_FALSE(kit::ParseExifDate("1969:12:31 23:59:59"));
+  EXPECT_FALSE(kit::ParseExifDate("2001:02:29 12:00:00"));
+  EXPECT_FALSE(kit::ParseExifDate("0000:00:00 00:00:00")) << "what cameras write for none";
+  EXPECT_FALSE(kit::ParseExifDate("2001:06:09 24:00:00"));
+  EXPECT_FALSE(kit::ParseExifDate("2001-06-09 15:17:32"));
+  EXPECT_FALSE(kit::ParseExifDate("2001:06:09 15:17"));
 }
 
 TEST(ExifDate, ReadsBothByteOrders) {
-  EXPECT_EQ(sim::DateTimeOriginal(ExifFile(true, "2001:06:09 15:17:32")), 992099852u);
-  EXPECT_EQ(sim::DateTimeOriginal(ExifFile(false, "2001:06:09 15:17:32")), 992099852u);
+  EXPECT_EQ(kit::DateTimeOriginal(ExifFile(true, "2001:06:09 15:17:32")), 992099852u);
+  EXPECT_EQ(kit::DateTimeOriginal(ExifFile(false, "2001:06:09 15:17:32")), 992099852u);
 }
 
 TEST(ExifDate, RefusesWhatIsNotThere) {
-  EXPECT_FALSE(sim::DateTimeOriginal(ExifFile(true, "2001:06:09 15:17:32", 7))) << "UNDEFINED";
+  EXPECT_FALSE(kit::DateTimeOriginal(ExifFile(true, "2001:06:09 15:17:32", 7))) << "UNDEFINED";
   std::vector<uint8_t> cut = ExifFile(true, "2001:06:09 15:17:32");
   cut[5] -= 12;  // the segment now ends inside the date text
-  EXPECT_FALSE(sim::DateTimeOriginal(cut));
-  EXPECT_FALSE(sim::DateTimeOriginal({0xFF, 0xD8, 0xFF, 0xD9}));
-  EXPECT_FALSE(sim::DateTimeOriginal({}));
+  EXPECT_FALSE(kit::DateTimeOriginal(cut));
+  EXPECT_FALSE(kit::DateTimeOriginal({0xFF, 0xD8, 0xFF, 0xD9}));
+  EXPECT_FALSE(kit::DateTimeOriginal({}));
 }
 
 TEST(ExifDate, ReadsARealCamerasDate) {
@@ -93,7 +93,7 @@ TEST(ExifDate, ReadsARealCamerasDate) {
   std::ifstream in(std::filesystem::path(testsupport::SamplesDirectory()) / "canon-ixus.jpg",
                    std::ios::binary);
   std::vector<uint8_t> file(std::istreambuf_iterator<char>(in), {});
-  EXPECT_EQ(sim::DateTimeOriginal(file), 992099852u);
+  EXPECT_EQ(kit::DateTimeOriginal(file), 992099852u);
 }
 
 }  // namespace

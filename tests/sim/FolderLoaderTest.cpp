@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sim/ExifDate.h"
-#include "sim/JpegSegments.h"
+#include "kit/ExifDate.h"
+#include "kit/JpegSegments.h"
 #include "sim/PictureMaker.h"
 #include "sim/SimCamera.h"
 #include "tests/support/Samples.h"
@@ -116,8 +116,8 @@ TEST(FolderLoader, GeneratedContentIsTheDemoSet) {
     EXPECT_EQ(files[i].name, specs[i].name);
     EXPECT_EQ(files[i].date, specs[i].date);
     EXPECT_EQ(files[i].attributes, 0x20);
-    EXPECT_EQ(sim::DateTimeOriginal(files[i].bytes), specs[i].date) << files[i].name;
-    EXPECT_LT(sim::ThumbnailReplyLength(files[i].bytes), files[i].bytes.size());
+    EXPECT_EQ(kit::DateTimeOriginal(files[i].bytes), specs[i].date) << files[i].name;
+    EXPECT_LT(kit::ThumbnailReplyLength(files[i].bytes), files[i].bytes.size());
   }
 }
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 #include "tests/sim/CameraHost.h"
 #include "tests/support/Samples.h"
 
@@ -69,7 +69,7 @@ TEST(JpegSegments, WalksByLengthAndStopsAtTheImageData) {
   std::vector<uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0,    0xFF, 0xD0,  // RST0
                                0xFF, 0xE1, 0,    5,    1, 2, 3, 0xFF, 0xDA, 0,
                                2,    0xFF, 0xE1, 0,    2};
-  std::vector<sim::JpegSegment> segments = sim::HeadSegments(file);
+  std::vector<kit::JpegSegment> segments = kit::HeadSegments(file);
   ASSERT_EQ(segments.size(), 2u);
   EXPECT_EQ(segments[0].marker, 0xE0);
   EXPECT_EQ(segments[0].end, 8u);
@@ -77,17 +77,17 @@ TEST(JpegSegments, WalksByLengthAndStopsAtTheImageData) {
   EXPECT_EQ(segments[1].start, 10u);
   EXPECT_EQ(segments[1].body, 14u);
   EXPECT_EQ(segments[1].end, 17u);
-  EXPECT_EQ(sim::ThumbnailReplyLength(file), 17u);
+  EXPECT_EQ(kit::ThumbnailReplyLength(file), 17u);
 }
 
 TEST(JpegSegments, ASegmentRunningPastTheFileIsNoSegment) {
   std::vector<uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0x10, 0x00, 1, 2, 3};
-  EXPECT_TRUE(sim::HeadSegments(file).empty());
-  EXPECT_EQ(sim::ThumbnailReplyLength(file), 2u);
+  EXPECT_TRUE(kit::HeadSegments(file).empty());
+  EXPECT_EQ(kit::ThumbnailReplyLength(file), 2u);
   std::vector<uint8_t> tiny_length = {0xFF, 0xD8, 0xFF, 0xE1, 0, 1, 0xFF, 0xD9};
-  EXPECT_TRUE(sim::HeadSegments(tiny_length).empty());
-  EXPECT_TRUE(sim::HeadSegments({0xFF, 0xD8, 0xFF}).empty());
-  EXPECT_TRUE(sim::HeadSegments({}).empty());
+  EXPECT_TRUE(kit::HeadSegments(tiny_length).empty());
+  EXPECT_TRUE(kit::HeadSegments({0xFF, 0xD8, 0xFF}).empty());
+  EXPECT_TRUE(kit::HeadSegments({}).empty());
 }
 
 }  // namespace

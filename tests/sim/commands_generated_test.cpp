@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "sim/GeneratedPicture.h"
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 #include "tests/sim/commands_blocks.h"
 
 namespace {
@@ -87,7 +87,7 @@ TEST(GeneratedPicture, ItsThumbnailReplyIsThePicturesExif) {
   std::vector<uint8_t> data;
   ASSERT_TRUE(host.Send(simtest::PictureCommand(kPath, 1)));
   ASSERT_TRUE(host.ReadDataReply(&data));
-  size_t end = sim::ThumbnailReplyLength(picture);
+  size_t end = kit::ThumbnailReplyLength(picture);
   ASSERT_GT(end, 2u);
   EXPECT_EQ(data, std::vector<uint8_t>(picture.begin(), picture.begin() + end));
   EXPECT_EQ(host.Camera().PendingReply(), 0u);

@@ -1,10 +1,10 @@
-#include "sim/ExifDate.h"
+#include "kit/ExifDate.h"
 
 #include <cstring>
 
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 
-namespace sim {
+namespace kit {
 
 namespace {
 
@@ -130,4 +130,4 @@ std::optional<uint32_t> DateTimeOriginal(const std::vector<uint8_t>& file) {
   return std::nullopt;
 }
 
-}  // namespace sim
+}  // namespace kit

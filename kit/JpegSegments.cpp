@@ -1,8 +1,8 @@
-#include "sim/JpegSegments.h"
+#include "kit/JpegSegments.h"
 
 #include "sim/Bytes.h"
 
-namespace sim {
+namespace kit {
 
 namespace {
 
@@ -54,4 +54,4 @@ size_t ThumbnailReplyLength(const std::vector<uint8_t>& file,
   return file.size() >= 2 && file[0] == 0xFF && file[1] == kStartOfImage ? 2 : 0;
 }
 
-}  // namespace sim
+}  // namespace kit

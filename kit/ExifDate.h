@@ -1,5 +1,5 @@
-// Just enough of an EXIF reader to take a picture's DateTimeOriginal, for loading real
-// pictures into the simulated camera.
+// Just enough of an EXIF reader to take a picture's DateTimeOriginal: for the thumbnail
+// files of movies and raw pictures, and for real pictures loaded into the simulated camera.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sim {
+namespace kit {
 
 // DateTimeOriginal of the file's EXIF segment, read as UTC, in seconds since 1970; none
 // when the file has none, it is malformed, or it lies outside what 32 bits unsigned hold.
@@ -16,4 +16,4 @@ std::optional<uint32_t> DateTimeOriginal(const std::vector<uint8_t>& file);
 // "YYYY:MM:DD HH:MM:SS" as UTC seconds since 1970, with the same limits.
 std::optional<uint32_t> ParseExifDate(std::string_view text);
 
-}  // namespace sim
+}  // namespace kit

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace sim {
+namespace kit {
 
 constexpr uint8_t kApp1Marker = 0xE1;
 
@@ -29,4 +29,4 @@ size_t ThumbnailReplyLength(const std::vector<uint8_t>& file);
 size_t ThumbnailReplyLength(const std::vector<uint8_t>& file,
                             const std::vector<JpegSegment>& segments);
 
-}  // namespace sim
+}  // namespace kit
