@@ -81,17 +81,10 @@ bool ptv_App::Download(PictureId picture, DownloadReport& report) {
 void ptv_App::MarkDownloaded(USBDevice* camera, PictureId picture, const pic_Item& copy,
                              DownloadReport& report) {
   PictureOutcome& outcome = OutcomeOf(report, picture);
-  unsigned char downloaded = uint8_t(copy.attributes) & ~pic_Item::kNew;
-  if (ixus_setattr(camera, camerabuffer, copy.GetName(), downloaded)) {
+  if (SetRowAttributes(camera, picture, copy, copy.attributes & ~pic_Item::kNew))
     outcome.outcome = Outcome::kMarked;
-    ChangeRecord(picture, [&](pic_Item* record) {
-      record->set_Attrs(record->attributes & ~pic_Item::kNew);
-      MainWin()->List().update_item(record);
-    });
-  } else {
+  else
     outcome.why = "the camera did not take the downloaded mark";
-    RecheckRecord(camera, picture, copy.GetName());
-  }
   if (!report.deleting) return;
   if (!copy.Deletable()) {
     report.kept_protected++;
@@ -102,6 +95,7 @@ void ptv_App::MarkDownloaded(USBDevice* camera, PictureId picture, const pic_Ite
     outcome.why = "the camera did not delete it";
     return;
   }
+  DeleteCompanions(camera, copy.companions);
   outcome.outcome = Outcome::kDeleted;
   outcome.why.clear();
   PictureList& list = MainWin()->List();
@@ -115,8 +109,7 @@ bool ptv_App::CommitsEnded(USBDevice* camera, std::vector<PictureCommits::Ended>
   for (PictureCommits::Ended& end : ended) {
     PictureOutcome& outcome = OutcomeOf(report, end.key);
     if (end.committed.error != 0) {
-      DownloadAlert(CommitFailure(end.committed), LocalName(end.picture->GetName()).value_or(""),
-                    report.folder);
+      DownloadAlert(CommitFailure(end.committed), end.failed, report.folder);
       outcome.outcome = Outcome::kFailed;
       outcome.why = CommitFailure(end.committed);
       all = false;
@@ -147,32 +140,67 @@ bool ptv_App::Setattr(PictureId picture, unsigned long attributes) {
     err_req("Setattr: Could not open USB device", kCheckTheCamera);
     return false;
   }
-  std::string path;
-  bool taken = false;
-  if (ChangeRecord(picture, [&](pic_Item* record) { path = record->GetName(); })) {
-    taken = ixus_setattr(camera, camerabuffer, path.c_str(), uint8_t(attributes));
-    if (taken) {
-      ChangeRecord(picture, [&](pic_Item* record) {
-        record->set_Attrs(attributes);
-        MainWin()->List().update_item(record);
-      });
-    } else {
-      RecheckRecord(camera, picture, path);
-    }
-  }
+  std::unique_ptr<pic_Item> copy;
+  ChangeRecord(picture, [&](pic_Item* record) { copy = record->Copy(); });
+  bool taken = copy && SetRowAttributes(camera, picture, *copy, attributes);
   CloseCamera();
   return taken;
 }
 
-bool ptv_App::Deletepic(const char* path) {
+namespace {
+
+// A companion's attribute byte with the main file's flags, its other bits as they were.
+uint8_t CompanionAttributes(uint32_t companion, unsigned long main) {
+  constexpr uint32_t flags = pic_Item::kNew | pic_Item::kProtected;
+  return uint8_t((companion & ~flags) | (main & flags));
+}
+
+}  // namespace
+
+bool ptv_App::SetRowAttributes(USBDevice* camera, PictureId picture, const pic_Item& row,
+                               unsigned long attributes) {
+  // The main file's flags go last: the row stays new until every file of it is marked.
+  for (size_t i = 0; i < row.companions.size(); i++) {
+    const Companion& companion = row.companions[i];
+    uint8_t byte = CompanionAttributes(companion.attributes, attributes);
+    if (!ixus_setattr(camera, camerabuffer, companion.name.c_str(), byte)) {
+      RecheckRecord(camera, picture, row.GetName());
+      return false;
+    }
+    ChangeRecord(picture, [&](pic_Item* record) {
+      if (i < record->companions.size()) record->companions[i].attributes = byte;
+    });
+  }
+  if (!ixus_setattr(camera, camerabuffer, row.GetName(), uint8_t(attributes))) {
+    RecheckRecord(camera, picture, row.GetName());
+    return false;
+  }
+  ChangeRecord(picture, [&](pic_Item* record) {
+    record->set_Attrs(attributes);
+    MainWin()->List().update_item(record);
+  });
+  return true;
+}
+
+bool ptv_App::Deletepic(const char* path, const std::vector<Companion>& companions) {
   USBDevice* camera = OpenCamera();
   if (camera == nullptr) {
     err_req("Delete: Could not open USB device", kCheckTheCamera);
     return false;
   }
   bool deleted = DeleteOnCamera(camera, path);
+  if (deleted) DeleteCompanions(camera, companions);
   CloseCamera();
   return deleted;
+}
+
+void ptv_App::DeleteCompanions(USBDevice* camera, const std::vector<Companion>& companions) {
+  for (const Companion& companion : companions) {
+    if (DeleteOnCamera(camera, companion.name.c_str())) continue;
+    std::string name = LocalName(companion.name.c_str()).value_or(companion.name);
+    err_req(("Could not delete " + name + " from the camera.").c_str(),
+            "It stays on the camera, listed on its own once the camera is read again.");
+  }
 }
 
 bool ptv_App::DeleteOnCamera(USBDevice* camera, const char* path) {

@@ -43,7 +43,7 @@ DownloadReport ptv_App::Download_Selected(const std::string& folder_path, bool d
     for (PictureId picture : list.SelectedIds()) {
       const pic_Item* row = list.ItemWithId(picture);
       report.pictures.push_back({picture, row->GetName(), row->size, Outcome::kNotTried, {}});
-      total += row->size;
+      total += row->TotalSize();
     }
   }
   DownloadFolder folder;

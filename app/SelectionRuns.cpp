@@ -14,6 +14,7 @@ struct Selected {
   uint32_t attributes = 0;
   bool deletable = false;
   std::string name;
+  std::vector<Companion> companions;
 };
 
 // What the run needs of a row, read under the lock; not present once the row has gone.
@@ -26,6 +27,7 @@ Selected Read(PictureList& list, PictureId picture) {
   selected.attributes = row->attributes;
   selected.deletable = row->Deletable();
   selected.name = row->GetName();
+  selected.companions = row->companions;
   return selected;
 }
 
@@ -61,7 +63,7 @@ std::vector<std::pair<PictureId, bool>> ptv_App::DeleteSelected() {
     Selected selected = Read(list, picture);
     if (!selected.present) continue;
     if (selected.deletable) {
-      bool deleted = Deletepic(selected.name.c_str());
+      bool deleted = Deletepic(selected.name.c_str(), selected.companions);
       gone.emplace_back(picture, deleted);
       if (!deleted) break;
       std::lock_guard<std::recursive_mutex> guard(list.Mutex());

@@ -48,8 +48,9 @@ class ptv_App : public kit::Looper, public CameraHost {
   // the run's end (FinishCommits). What became of it goes into `report`.
   bool Download(PictureId picture, DownloadReport& report);
   // Whether the camera took the attribute byte.
+  // A row's companions take the main file's flags with it, and go when it goes.
   bool Setattr(PictureId picture, unsigned long attributes);
-  bool Deletepic(const char* path);
+  bool Deletepic(const char* path, const std::vector<Companion>& companions = {});
   void opencamerainfo();
   // Whether the camera took the name.
   bool setownername(const char* name);
@@ -143,6 +144,13 @@ class ptv_App : public kit::Looper, public CameraHost {
   void FinishCommits(DownloadReport& report);
   // Deletes the picture inside an open session: whether it is gone from the camera.
   bool DeleteOnCamera(USBDevice* camera, const char* path);
+  // Deletes the companions of a row whose main file is gone; one that stays is said.
+  void DeleteCompanions(USBDevice* camera, const std::vector<Companion>& companions);
+  // Sends the row's attribute byte inside an open session, each companion's following it:
+  // whether the camera took all of them. The record follows what was taken; after a command
+  // whose answer did not come, it takes what the camera holds.
+  bool SetRowAttributes(USBDevice* camera, PictureId picture, const pic_Item& row,
+                        unsigned long attributes);
   // The drive the listing was read from.
   static const char* Drive();
   // Whether the file at `path` may be uploaded: a JPEG the camera can show, whose name is

@@ -34,6 +34,11 @@ int DownloadFolder::Flush() const {
   return fsync(fd_) == 0 ? 0 : errno;
 }
 
+void DownloadFolder::Unname(const std::string& name) const {
+  // Should either call fail, what stays is a whole file, only one a later run must skip.
+  if (unlinkat(fd_, name.c_str(), 0) == 0) Flush();
+}
+
 namespace {
 
 // A work file is locked by the download that writes it for as long as it exists: one that

@@ -23,6 +23,8 @@ class DownloadFolder {
   std::string PathOf(const std::string& name) const { return path_ + "/" + name; }
   // Makes the folder's entries durable: 0, or the reason they may not be.
   int Flush() const;
+  // Removes a file this run named, durably: for a row whose other files failed.
+  void Unname(const std::string& name) const;
 
  private:
   int fd_ = -1;

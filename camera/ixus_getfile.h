@@ -16,9 +16,10 @@ struct Fetch {
   std::string why;
 };
 
-// Asks the camera for the picture and writes its data to a hidden file of the commits'
-// folder; once complete and typed, the file goes to `commits` with `key` and the picture's
-// facts, turned upright on the way when its orientation asks for it.
+// Asks the camera for the row's main file and each of its companions and writes each to a
+// hidden file of the commits' folder; once all are complete and typed, they go to `commits`
+// with `key` and the row's facts, a JPEG picture turned upright on the way when its
+// orientation asks for it.
 Fetch GetPicture(USBDevice* device, unsigned char* buffer, const char* path, pic_Item* picture,
                  PictureCommits& commits, uint64_t key);
 

@@ -26,6 +26,28 @@ int64_t LocalDate(uint32_t date) {
   return int64_t(mktime(&fields));
 }
 
+// Tries every attribute, remembering why the first that failed did.
+class AttrWriter {
+ public:
+  explicit AttrWriter(int fd) : fd_(fd) {}
+  void Write(const char* name, uint32_t type, const void* data, size_t length) {
+    if (!kit::WriteAttr(fd_, name, type, data, length) && first_ == 0) first_ = errno;
+  }
+  void Size(int32_t width, int32_t height) {
+    Write("GRAFX:Width", kit::kInt32Type, &width, sizeof width);
+    Write("GRAFX:Height", kit::kInt32Type, &height, sizeof height);
+  }
+  void Date(uint32_t date) {
+    int64_t local = LocalDate(date);
+    Write("EXIF:Date", kit::kTimeType, &local, sizeof local);
+  }
+  int First() const { return first_; }
+
+ private:
+  int fd_;
+  int first_ = 0;
+};
+
 }  // namespace
 
 int SetJPEGFileAttrs(int fd, pic_Item* picture) {
@@ -34,15 +56,16 @@ int SetJPEGFileAttrs(int fd, pic_Item* picture) {
 
 int SetJPEGFileAttrs(int fd, pic_Item* picture, int32_t width, int32_t height) {
   uint8_t flash = picture->FlashFired() ? 1 : 0;
-  int64_t date = LocalDate(picture->date);
+  AttrWriter writer(fd);
+  writer.Size(width, height);
+  writer.Write("EXIF:Flash", kBoolType, &flash, sizeof flash);
+  writer.Date(picture->date);
+  return writer.First();
+}
 
-  int first = 0;
-  auto write = [&](const char* name, uint32_t type, const void* data, size_t length) {
-    if (!kit::WriteAttr(fd, name, type, data, length) && first == 0) first = errno;
-  };
-  write("GRAFX:Width", kit::kInt32Type, &width, sizeof width);
-  write("GRAFX:Height", kit::kInt32Type, &height, sizeof height);
-  write("EXIF:Flash", kBoolType, &flash, sizeof flash);
-  write("EXIF:Date", kit::kTimeType, &date, sizeof date);
-  return first;
+int SetCardFileAttrs(int fd, uint32_t date, int32_t width, int32_t height) {
+  AttrWriter writer(fd);
+  if (width != 0 && height != 0) writer.Size(width, height);
+  writer.Date(date);
+  return writer.First();
 }

@@ -1,4 +1,5 @@
-// The typed attributes of a downloaded picture file: width, height, flash and date.
+// The typed attributes of a downloaded file: width, height, flash and date for a picture;
+// the date, and the size where it is known, for a file of another kind.
 #pragma once
 
 #include <cstdint>
@@ -11,3 +12,6 @@ int SetJPEGFileAttrs(int fd, pic_Item* picture);
 
 // The same, with the width and height the file's picture has (once turned upright).
 int SetJPEGFileAttrs(int fd, pic_Item* picture, int32_t width, int32_t height);
+
+// The date, and the width and height only when both are known (not 0): the same contract.
+int SetCardFileAttrs(int fd, uint32_t date, int32_t width, int32_t height);
