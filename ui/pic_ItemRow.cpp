@@ -47,12 +47,17 @@ QString DateText(uint32_t date) {
 
 std::array<QString, 6> RowText(const pic_Item& item) {
   const bool portrait = IsPortrait(item.orientation);
-  const char* label = kOrientationLabels[item.orientation < 10 ? item.orientation : 0];
+  // Any other kind says what it is where a picture's orientation stands.
+  QString label =
+      QString::fromLatin1(item.kind == FileKind::kPicture
+                              ? kOrientationLabels[item.orientation < 10 ? item.orientation : 0]
+                              : KindLabel(item.kind));
+  if (item.HasSoundNote()) label += label.isEmpty() ? "(Sound note)" : " (Sound note)";
   return {
       QString::fromUtf8(item.GetName()),
       QString::asprintf("%u*%u pixels %u bytes.", portrait ? item.yres : item.xres,
                         portrait ? item.xres : item.yres, item.size),
-      QString::asprintf("%s %s", item.FlashFired() ? "(Flash)" : "(No flash)", label),
+      QString::asprintf("%s ", item.FlashFired() ? "(Flash)" : "(No flash)") + label,
       DateText(item.date),
       item.attributes & pic_Item::kNew ? QStringLiteral("New picture")
                                        : QStringLiteral("Downloaded"),

@@ -248,7 +248,10 @@ void ptv_mainWin::Rotate_Selected(int angle) {
     std::lock_guard<std::recursive_mutex> guard(list_.Mutex());
     for (int n = 0, index; (index = list_.CurrentSelection(n)) >= 0; n++) {
       pic_Item* row = list_.ItemAt(index);
-      row->set_Orientation(RotatedOrientation(row->orientation, angle));
+      // Only a JPEG picture is turned on download: another file's thumbnail may turn for
+      // the eye, but the code that would turn its file stays as it is.
+      if (row->kind == FileKind::kPicture)
+        row->set_Orientation(RotatedOrientation(row->orientation, angle));
       row->Rotate(angle);
     }
   }

@@ -207,6 +207,11 @@ TEST_F(Program, TurningAPictureCyclesItsOrientationAndItsThumbnail) {
   EXPECT_EQ(std::vector<uint8_t>(after->Bits(), after->Bits() + after->BitsLength()), pixels);
   Trigger("Rotate Left");
   EXPECT_EQ(Row(0)->orientation, 8u);
+  // Another kind's thumbnail turns for the eye; the code that would turn its file does not.
+  Row(0)->kind = FileKind::kMovie;
+  Trigger("Rotate right");
+  EXPECT_EQ(Row(0)->orientation, 8u);
+  EXPECT_EQ(Row(0)->Thumbnail()->Width(), width);
 }
 
 TEST_F(Program, DeleteAsksFirstAndSkipsProtectedPictures) {

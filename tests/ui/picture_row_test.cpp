@@ -67,6 +67,34 @@ TEST(PictureRowText, FlashAndOrientationLabels) {
   EXPECT_EQ(RowText(row)[2], QStringLiteral("(No flash) "));
 }
 
+// Other kinds say what they are where the orientation stands, whatever code their thumbnail
+// file gave; a sound note is added to the picture or raw picture it belongs to.
+TEST(PictureRowText, KindsAndSoundNotes) {
+  const struct {
+    FileKind kind;
+    bool sound_note;
+    const char* line;
+  } cases[] = {
+      {FileKind::kPicture, false, "(No flash) (Portrait)"},
+      {FileKind::kPicture, true, "(No flash) (Portrait) (Sound note)"},
+      {FileKind::kRaw, true, "(No flash) (Raw) (Sound note)"},
+      {FileKind::kMovie, false, "(No flash) (Movie)"},
+      {FileKind::kSound, false, "(No flash) (Sound)"},
+      {FileKind::kThumbnail, false, "(No flash) (File)"},
+      {FileKind::kOther, false, "(No flash) (File)"},
+  };
+  for (const auto& c : cases) {
+    pic_Item row;
+    row.set_Orientation(6);
+    row.kind = c.kind;
+    if (c.sound_note) row.companions.push_back({"D:\\X.WAV", FileKind::kSound});
+    EXPECT_EQ(RowText(row)[2], QString::fromLatin1(c.line)) << int(c.kind);
+  }
+  pic_Item plain;
+  plain.companions.push_back({"D:\\X.WAV", FileKind::kSound});
+  EXPECT_EQ(RowText(plain)[2], QStringLiteral("(No flash) (Sound note)"));
+}
+
 TEST(PictureRowText, DatesInUtc) {
   pic_Item row;
   row.set_Date(1700000000);

@@ -1,0 +1,173 @@
+// A card that holds every kind of file, in two folders: the rows it makes, a download of
+// every new row byte for byte with its attributes, and flags and delete of rows with
+// companions.
+#include <gtest/gtest.h>
+#include <sys/xattr.h>
+
+#include <filesystem>
+#include <iterator>
+
+#include "app/MainWindow.h"
+#include "app/PictureList.h"
+#include "app/messages.h"
+#include "app/pic_Item.h"
+#include "tests/app/CameraSession.h"
+
+namespace {
+
+using apptest::CameraSession;
+
+struct CardFile {
+  const char* folder;
+  const char* name;
+  uint32_t date;
+  uint8_t attributes;
+};
+
+// Newest last: the rows come newest first.
+constexpr CardFile kCard[] = {
+    {"100CANON", "IMG_0001.JPG", 1000, 0x20}, {"100CANON", "IMG_0001.WAV", 1000, 0x20},
+    {"100CANON", "MVI_0002.AVI", 2000, 0x20}, {"100CANON", "MVI_0002.THM", 2000, 0x20},
+    {"100CANON", "SND_0003.WAV", 3000, 0x20}, {"101CANON", "CRW_0004.CRW", 4000, 0x20},
+    {"101CANON", "CRW_0004.THM", 4000, 0x20}, {"101CANON", "IMG_0005.THM", 5000, 0x20},
+    {"101CANON", "NOTES.TXT", 6000, 0x00},
+};
+
+// What each row is, newest first: its main file, kind, companions, whether it has a
+// thumbnail, and the MIME type of each of its files.
+const struct {
+  const char* name;
+  FileKind kind;
+  std::vector<const char*> files;  // main file first
+  bool thumbnail;
+  std::vector<const char*> types;
+} kRows[] = {
+    {"NOTES.TXT", FileKind::kOther, {"NOTES.TXT"}, false, {"application/octet-stream"}},
+    {"IMG_0005.THM", FileKind::kThumbnail, {"IMG_0005.THM"}, false, {"image/jpeg"}},
+    {"CRW_0004.CRW",
+     FileKind::kRaw,
+     {"CRW_0004.CRW", "CRW_0004.THM"},
+     true,
+     {"image/x-canon-crw", "image/jpeg"}},
+    {"SND_0003.WAV", FileKind::kSound, {"SND_0003.WAV"}, false, {"audio/x-wav"}},
+    {"MVI_0002.AVI",
+     FileKind::kMovie,
+     {"MVI_0002.AVI", "MVI_0002.THM"},
+     true,
+     {"video/x-msvideo", "image/jpeg"}},
+    {"IMG_0001.JPG",
+     FileKind::kPicture,
+     {"IMG_0001.JPG", "IMG_0001.WAV"},
+     true,
+     {"image/jpeg", "audio/x-wav"}},
+};
+
+std::string CameraPath(const CardFile& file) {
+  return std::string("D:\\DCIM\\") + file.folder + "\\" + file.name;
+}
+
+std::string PathOf(const char* name) {
+  for (const CardFile& file : kCard)
+    if (std::string(file.name) == name) return CameraPath(file);
+  return {};
+}
+
+std::vector<uint8_t> BytesOf(const CardFile& file) {
+  std::string name = file.name;
+  if (name.ends_with(".JPG") || name.ends_with(".THM"))
+    return sim::MakePicture({name, 160, 120, 1, 0, file.date});
+  // Large enough to take several pieces of the bus, different for every file.
+  std::vector<uint8_t> bytes(9000 + file.date);
+  for (size_t i = 0; i < bytes.size(); i++) bytes[i] = uint8_t(i * 31 + file.date);
+  return bytes;
+}
+
+std::string Xattr(const std::string& path, const char* name) {
+  char value[64] = {};
+  ssize_t got = getxattr(path.c_str(), name, value, sizeof value);
+  return got < 0 ? std::string() : std::string(value, size_t(got));
+}
+
+class CardKinds : public CameraSession {
+ protected:
+  void SetUp() override {
+    CameraSession::SetUp();
+    auto camera = std::make_shared<sim::SimCamera>();
+    for (const CardFile& file : kCard)
+      camera->AddFile(file.folder, {file.name, file.attributes, file.date, BytesOf(file)});
+    StartWith(camera);
+    ASSERT_EQ(Rows(), int(std::size(kRows)));
+  }
+
+  uint8_t CameraFlags(const char* name) { return camera_->FindFile(PathOf(name))->attributes; }
+};
+
+TEST_F(CardKinds, EveryNewRowComesOffWithItsCompanions) {
+  for (int i = 0; i < Rows(); i++) {
+    SCOPED_TRACE(kRows[i].name);
+    EXPECT_EQ(Row(i)->GetName(), PathOf(kRows[i].name));
+    EXPECT_EQ(Row(i)->kind, kRows[i].kind);
+    EXPECT_EQ(Row(i)->companions.size() + 1, kRows[i].files.size());
+    EXPECT_EQ(Row(i)->Thumbnail() != nullptr, kRows[i].thumbnail);
+  }
+  EXPECT_EQ(Row(4)->exif_date, 2000u) << "the movie's date comes from its thumbnail file";
+
+  // A row is new while its main file is: everything but the downloaded NOTES.TXT.
+  app->MainWin()->List().SelectNew();
+  EXPECT_EQ(app->MainWin()->List().SelectedIds().size(), std::size(kRows) - 1);
+  std::string folder = ScratchFolder();
+  testing::internal::CaptureStderr();
+  DownloadInto(folder);
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(alerts_.Texts().empty());
+
+  for (const auto& row : kRows) {
+    for (size_t f = 0; f < row.files.size(); f++) {
+      const char* name = row.files[f];
+      SCOPED_TRACE(name);
+      std::string path = folder + "/" + name;
+      bool taken = std::string(name) != "NOTES.TXT";
+      if (!taken) {
+        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_EQ(CameraFlags(name), 0x00);
+        continue;
+      }
+      auto held = camera_->FindFile(PathOf(name));
+      EXPECT_EQ(ReadFile(path), std::string(held->bytes.begin(), held->bytes.end()));
+      EXPECT_EQ(Xattr(path, "user.mime_type"), row.types[f]);
+      EXPECT_EQ(Xattr(path, "user.EXIF:Date").size(), 12u);
+      // A size only where one is known: the thumbnail files' frames, the rows they stand for.
+      bool sized = row.kind != FileKind::kSound && row.kind != FileKind::kOther &&
+                   std::string(name).find(".WAV") == std::string::npos;
+      EXPECT_EQ(Xattr(path, "user.GRAFX:Width").size(), sized ? 8u : 0u);
+      EXPECT_EQ(CameraFlags(name) & 0x20, 0);
+    }
+  }
+  EXPECT_EQ(FolderFiles(folder).size(), 9u - 1) << "no work file stays";
+  for (int i = 1; i < Rows(); i++) EXPECT_EQ(Row(i)->attributes & pic_Item::kNew, 0u) << i;
+}
+
+// Protecting a row protects its companions, and a protected row keeps them through a
+// delete; once unprotected, the row goes with every file of it.
+TEST_F(CardKinds, FlagsAndDeleteReachTheCompanions) {
+  SelectRows({2, 4, 5});  // the raw picture, the movie, the picture with its sound note
+  OnAppThread([&] { app->Setattr_Selected(kIgnore, kSet); });
+  for (const char* name : {"CRW_0004.CRW", "CRW_0004.THM", "MVI_0002.AVI", "MVI_0002.THM",
+                           "IMG_0001.JPG", "IMG_0001.WAV"})
+    EXPECT_EQ(CameraFlags(name), 0x21) << name;
+  EXPECT_EQ(CameraFlags("SND_0003.WAV"), 0x20) << "a lone sound file is a row of its own";
+
+  OnAppThread([&] { app->DeleteSelected(); });
+  EXPECT_EQ(Rows(), int(std::size(kRows)));
+  OnAppThread([&] { app->Setattr_Selected(kIgnore, kUnset); });
+  EXPECT_EQ(CameraFlags("MVI_0002.THM"), 0x20);
+  OnAppThread([&] { app->DeleteSelected(); });
+  EXPECT_EQ(Rows(), int(std::size(kRows)) - 3);
+  for (const char* name : {"CRW_0004.CRW", "CRW_0004.THM", "MVI_0002.AVI", "MVI_0002.THM",
+                           "IMG_0001.JPG", "IMG_0001.WAV"})
+    EXPECT_FALSE(camera_->FindFile(PathOf(name))) << name;
+  EXPECT_TRUE(camera_->FindFile(PathOf("IMG_0005.THM")));
+  EXPECT_TRUE(alerts_.Texts().empty());
+}
+
+}  // namespace
