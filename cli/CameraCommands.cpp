@@ -32,11 +32,12 @@ CameraFacts ReadFacts(CommandContext& context) {
   return context.windows.Facts();
 }
 
-std::vector<Picture> ChosenPictures(CommandContext& context, int* failed) {
+std::vector<Picture> ChosenPictures(CommandContext& context, int* failed,
+                                    std::vector<CompanionName>* by_companion) {
   std::vector<Picture> pictures = ReadPictures(context.windows.List());
   if (context.options.operands.empty()) return pictures;
   std::vector<std::string> unknown;
-  std::vector<Picture> named = Named(pictures, context.options.operands, &unknown);
+  std::vector<Picture> named = Named(pictures, context.options.operands, &unknown, by_companion);
   for (const std::string& name : unknown) {
     Fail(context, name + ": no such picture on the camera");
     (*failed)++;
@@ -45,8 +46,8 @@ std::vector<Picture> ChosenPictures(CommandContext& context, int* failed) {
 }
 
 int ListPictures(CommandContext& context) {
-  std::vector<Picture> pictures = ReadPictures(context.windows.List());
-  if (context.options.only_new) pictures = NewOnly(pictures);
+  std::vector<Picture> pictures =
+      Kept(ReadPictures(context.windows.List()), context.options.only_new, context.options.kinds);
   std::string text = context.options.json ? PicturesJson(pictures) : PicturesText(pictures);
   fputs(text.c_str(), context.out);
   return 0;
@@ -85,7 +86,15 @@ int MarkPictures(CommandContext& context) {
 int DeletePictures(CommandContext& context) {
   int failed = 0;
   std::vector<Picture> deletable;
-  for (const Picture& picture : ChosenPictures(context, &failed)) {
+  // A deleted row takes its companions with it: a companion's name alone is not taken for
+  // the picture or movie it goes with, which the user did not name.
+  std::vector<CompanionName> by_companion;
+  std::vector<Picture> chosen = ChosenPictures(context, &failed, &by_companion);
+  for (const auto& [name, row] : by_companion) {
+    Fail(context, name + " goes with " + row + ": not deleted; name " + row + " to delete both");
+    failed++;
+  }
+  for (const Picture& picture : chosen) {
     if (picture.Protected()) {
       Fail(context, picture.name + " is protected: not deleted");
       failed++;

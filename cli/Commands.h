@@ -34,5 +34,6 @@ int ShowClock(CommandContext& context);
 CameraFacts ReadFacts(CommandContext& context);
 
 // The pictures the command's names give (all of them without names); each unknown name is
-// said and counted in `failed`.
-std::vector<Picture> ChosenPictures(CommandContext& context, int* failed);
+// said and counted in `failed`. With `by_companion`, as Named takes it.
+std::vector<Picture> ChosenPictures(CommandContext& context, int* failed,
+                                    std::vector<CompanionName>* by_companion = nullptr);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -22,12 +23,16 @@ struct Group {
   std::vector<Picture> pictures;
 };
 
-// Whether the file is the picture whole: one pictrove wrote says so by its digest; another
-// by the camera's size. An empty file is what a download cut off while naming leaves, never
-// a picture. A picture turned upright is stored at another size than the camera's, so for
-// one that was not written by a pictrove that keeps digests its name is all there is.
-bool AlreadyThere(const std::string& folder, const Picture& picture) {
-  int fd = open((folder + "/" + picture.name).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+// Whether the file stands whole in the folder: one pictrove wrote says so by its digest;
+// another by the camera's size. An empty file is what a download cut off while naming
+// leaves, never a whole one. A picture turned upright is stored at another size than the
+// camera's, so for one that was not written by a pictrove that keeps digests its name is all
+// there is.
+bool FileThere(const std::string& folder, const std::string& path, uint32_t size, bool turned) {
+  // A camera name that could not be a file of the folder was never written into it.
+  std::optional<std::string> name = LocalName(path.c_str());
+  if (!name) return false;
+  int fd = open((folder + "/" + *name).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd == -1) return false;
   struct stat status;
   bool there = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
@@ -35,17 +40,28 @@ bool AlreadyThere(const std::string& folder, const Picture& picture) {
     if (std::optional<uint64_t> digest = ReadDigestAttribute(fd))
       there = DigestOfFile(fd) == digest;
     else
-      there = NeedsTurn(picture.orientation) || status.st_size == off_t(picture.size);
+      there = turned || status.st_size == off_t(size);
   }
   close(fd);
   return there;
+}
+
+// Whether the row's main file and every companion stand whole: only a JPEG picture is
+// turned by the download.
+bool AlreadyThere(const std::string& folder, const Picture& picture) {
+  const bool turned = picture.kind == FileKind::kPicture && NeedsTurn(picture.orientation);
+  return FileThere(folder, picture.path, picture.size, turned) &&
+         std::all_of(picture.companions.begin(), picture.companions.end(),
+                     [&](const CompanionFile& companion) {
+                       return FileThere(folder, companion.path, companion.size, false);
+                     });
 }
 
 std::vector<Group> Grouped(CommandContext& context, const std::vector<Picture>& pictures) {
   std::vector<Group> groups;
   std::map<std::string, size_t> index;
   for (const Picture& picture : pictures) {
-    std::string folder = TargetFolder(context.options.into, picture.date);
+    std::string folder = TargetFolder(context.options.into, picture.taken);
     if (context.options.skip_existing && AlreadyThere(folder, picture)) {
       context.progress.Say(picture.name + ": already in " + folder + ", skipped");
       continue;
@@ -124,14 +140,14 @@ DownloadReport Download(CommandContext& context, const Group& group, int first) 
 
 int GetPictures(CommandContext& context) {
   Tally tally;
-  std::vector<Picture> pictures = ChosenPictures(context, &tally.failed);
-  if (context.options.only_new) pictures = NewOnly(pictures);
+  std::vector<Picture> pictures =
+      Kept(ChosenPictures(context, &tally.failed), context.options.only_new, context.options.kinds);
   std::vector<Group> groups = Grouped(context, pictures);
   int count = 0;
   uint64_t bytes = 0;
   for (const Group& group : groups) {
     count += int(group.pictures.size());
-    for (const Picture& picture : group.pictures) bytes += picture.size;
+    for (const Picture& picture : group.pictures) bytes += picture.total_size;
   }
   context.progress.Begin(count, bytes);
   bool going = true;

@@ -41,10 +41,17 @@ std::string DateText(uint32_t date) {
 std::string PicturesText(const std::vector<Picture>& pictures) {
   std::string text;
   for (const Picture& picture : pictures) {
+    // A plain picture's line stays as it always was: what else a row is and holds follows
+    // its columns, the kind first.
+    std::string more;
+    if (picture.kind != FileKind::kPicture || !picture.companions.empty())
+      more = std::string(" ") + KindWord(picture.kind);
+    for (const CompanionFile& companion : picture.companions) more += " +" + companion.name;
     char line[512];
-    snprintf(line, sizeof line, "%-12s %9u %5ux%-5u %s %-3s %s\n", picture.name.c_str(),
+    snprintf(line, sizeof line, "%-12s %9u %5ux%-5u %s %-3s %-*s%s\n", picture.name.c_str(),
              picture.size, picture.width, picture.height, DateText(picture.date).c_str(),
-             picture.New() ? "new" : "-", picture.Protected() ? "protected" : "-");
+             picture.New() ? "new" : "-", more.empty() ? 0 : 9,
+             picture.Protected() ? "protected" : "-", more.c_str());
     text += line;
   }
   return text;
@@ -56,12 +63,18 @@ std::string PicturesJson(const std::vector<Picture>& pictures) {
     QJsonObject object;
     object["name"] = QString::fromLatin1(picture.name.c_str());
     object["path"] = QString::fromLatin1(picture.path.c_str());
+    object["kind"] = QString::fromLatin1(KindWord(picture.kind));
     object["size"] = qint64(picture.size);
     object["width"] = qint64(picture.width);
     object["height"] = qint64(picture.height);
     object["date"] = QString::fromStdString(DateText(picture.date));
     object["new"] = picture.New();
     object["protected"] = picture.Protected();
+    QJsonArray companions;
+    for (const CompanionFile& companion : picture.companions)
+      companions.append(QJsonObject{{"name", QString::fromLatin1(companion.name.c_str())},
+                                    {"size", qint64(companion.size)}});
+    object["companions"] = companions;
     array.append(object);
   }
   return QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();

@@ -5,11 +5,13 @@
 const char kUsage[] =
     "usage: pictrove-cli [--demo [FOLDER]] COMMAND [OPTIONS]\n"
     "\n"
-    "  list [--new] [--json]            the camera's pictures, newest first\n"
-    "  get [--new] [--into PATTERN] [--skip-existing] [--delete] [NAME...]\n"
-    "                                   download pictures (all, the new ones or those named);\n"
-    "                                   --delete: then delete each one safe on disk from the\n"
-    "                                   camera, keeping protected ones\n"
+    "  list [--new] [--json]            the camera's pictures and other files, newest first\n"
+    "  get [--new] [--kind KINDS] [--into PATTERN] [--skip-existing] [--delete] [NAME...]\n"
+    "                                   download pictures (all, the new ones or those named),\n"
+    "                                   each with the files that go with it; --kind: only\n"
+    "                                   these kinds, comma-separated, of picture, raw, movie,\n"
+    "                                   sound, thumbnail, other; --delete: then delete each\n"
+    "                                   one safe on disk from the camera, keeping protected ones\n"
     "  mark downloaded|new|protected|unprotected NAME...\n"
     "  delete NAME...                   delete pictures (protected ones are refused)\n"
     "  info [--json]                    model, owner, storage and power\n"
@@ -18,6 +20,8 @@ const char kUsage[] =
     "  clock [--set] [--json]           the camera's clock; --set sets it to this computer's\n"
     "  wait                             return once a camera is present and read\n"
     "\n"
+    "  NAME             a file's 8.3 name or camera path; get and mark take a thumbnail\n"
+    "                   file's or sound note's name for the picture or movie it goes with\n"
     "  --demo [FOLDER]  a simulated camera (its own pictures, or FOLDER's JPEG files)\n"
     "  --help, --version\n";
 
@@ -32,12 +36,31 @@ bool Usage(std::string* error, const std::string& reason) {
   return false;
 }
 
+// Adds the kinds of a comma-separated list of their words: false at a word that is none.
+bool ReadKinds(const std::string& list, std::set<FileKind>* kinds, std::string* error) {
+  for (size_t start = 0;;) {
+    size_t end = list.find(',', start);
+    const std::string word = list.substr(start, end == std::string::npos ? end : end - start);
+    bool known = false;
+    for (int kind = 0; kind <= int(FileKind::kOther) && !known; kind++) {
+      known = word == KindWord(FileKind(kind));
+      if (known) kinds->insert(FileKind(kind));
+    }
+    if (!known)
+      return Usage(error, "--kind: unknown kind \"" + word +
+                              "\" (picture, raw, movie, sound, thumbnail or other)");
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
 // The options each command takes.
 bool CommandOption(const std::string& command, const std::string& option) {
   if (option == "--json") return command == "list" || command == "info" || command == "clock";
   if (option == "--set") return command == "clock";
   if (option == "--new") return command == "list" || command == "get";
-  if (option == "--into" || option == "--skip-existing" || option == "--delete")
+  if (option == "--into" || option == "--kind" || option == "--skip-existing" ||
+      option == "--delete")
     return command == "get";
   return false;
 }
@@ -111,6 +134,10 @@ bool ParseOptions(const std::vector<std::string>& arguments, CliOptions* options
       if (i + 1 >= arguments.size() || arguments[i + 1].empty())
         return Usage(error, "--into needs a folder or pattern");
       options->into = arguments[++i];
+    }
+    if (argument == "--kind") {
+      if (i + 1 >= arguments.size()) return Usage(error, "--kind needs a list of kinds");
+      if (!ReadKinds(arguments[++i], &options->kinds, error)) return false;
     }
   }
   if (options->command == "mark" && options->mark.empty())

@@ -1,8 +1,11 @@
 // The command line as the program was given it.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
+
+#include "app/FileKind.h"
 
 struct CliOptions {
   bool help = false;
@@ -16,6 +19,7 @@ struct CliOptions {
   bool delete_after = false;  // get --delete: each picture safe on disk leaves the camera
   bool set = false;           // clock: set it to the computer's local time first
   std::string into;           // get: a folder or strftime pattern; empty: the current folder
+  std::set<FileKind> kinds;   // get --kind: the rows' kinds to download; empty: every kind
   std::string mark;           // mark: downloaded, new, protected or unprotected
   std::vector<std::string> operands;  // names, the owner name or the file to upload
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "tests/support/Scratch.h"
 
@@ -83,6 +84,10 @@ std::vector<std::string> FolderNames(const std::string& folder) {
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+void WriteBytes(const std::string& path, size_t size) {
+  std::ofstream(path, std::ios::binary) << std::string(size, 'x');
 }
 
 }  // namespace clitest

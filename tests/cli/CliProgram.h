@@ -40,5 +40,7 @@ class CliProgram {
 
 // The names in a folder, hidden ones included, sorted.
 std::vector<std::string> FolderNames(const std::string& folder);
+// A file of `size` bytes, made or replaced.
+void WriteBytes(const std::string& path, size_t size);
 
 }  // namespace clitest

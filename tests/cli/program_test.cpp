@@ -10,7 +10,6 @@
 #include <QJsonObject>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "tests/cli/CliProgram.h"
@@ -66,6 +65,9 @@ TEST(CliProgram, AnswersAsAScriptExpects) {
       {{"--demo", "owner"}, 2, "", "owner needs a name"},
       {{"--demo", "upload", "a", "b"}, 2, "", "upload: too many arguments"},
       {{"--demo", "get", "--into"}, 2, "", "--into needs a folder or pattern"},
+      {{"--demo", "get", "--kind", "movie,Raw"}, 2, "", "--kind: unknown kind \"Raw\" (picture,"},
+      {{"--demo", "get", "--kind"}, 2, "", "--kind needs a list of kinds"},
+      {{"--demo", "list", "--kind", "raw"}, 2, "", "list takes no option --kind"},
       {{"--demo", "/no/such/folder", "list"}, 2, "", "--demo /no/such/folder: no such folder"},
       {{"--demo", "/dev", "list"}, 2, "", "--demo /dev: the folder holds no JPEG pictures"},
       {{"--demo", "", "list"}, 2, "", "--demo: the folder's name is empty"},
@@ -116,10 +118,6 @@ TEST(CliProgram, GetsEveryPictureIntoItsDatedFolder) {
   }
   EXPECT_EQ(FolderNames(program.Home() + "/Pictures/2001"),
             (std::vector<std::string>{"06-09", "06-10", "06-11"}));
-}
-
-void WriteBytes(const std::string& path, size_t size) {
-  std::ofstream(path, std::ios::binary) << std::string(size, 'x');
 }
 
 TEST(CliProgram, SkipsOnlyAFileOfTheSameSize) {

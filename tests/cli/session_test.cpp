@@ -2,12 +2,15 @@
 // in, as a real one does between two runs: what a command changed, the next one finds.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "app/ptv_App.h"
 #include "cli/RunCli.h"
 #include "kit/Platform.h"
+#include "sim/PictureMaker.h"
 #include "sim/SimCamera.h"
 #include "sim/SimPlatform.h"
 #include "tests/cli/CliProgram.h"
@@ -129,6 +132,44 @@ TEST_F(CliSessionTest, UploadLandsOnTheCamera) {
   Outcome again = Run({"upload", out + "/IMG_0012.JPG"});
   EXPECT_EQ(again.status, 1);
   EXPECT_NE(again.err.find("already holds a picture named IMG_1205.JPG"), std::string::npos);
+}
+
+TEST_F(CliSessionTest, RowsOfEveryKindAreListedChosenAndSkippedWhole) {
+  // A movie its thumbnail file dates two days early, a sound note, a recording of its own.
+  const std::vector<uint8_t> thumbnail = sim::MakePicture({"", 160, 120, 6, 0, 1053000000});
+  camera_->AddFile("100CANON", {"MVI_0013.AVI", 0x20, 1053180131, std::vector<uint8_t>(145000)});
+  camera_->AddFile("100CANON", {"MVI_0013.THM", 0x20, 1053180131, thumbnail});
+  for (const char* name : {"IMG_0001.WAV", "SND_0014.WAV"})
+    camera_->AddFile("100CANON", {name, 0x20, 1000000000, {'R', 'I', 'F', 'F'}});
+  const std::string listed = Run({"list"}).out;
+  EXPECT_EQ(
+      listed.substr(0, listed.find('\n') + 1),
+      "MVI_0013.AVI    145000   160x120   2003-05-17 14:02:11 new -         movie +MVI_0013.THM\n");
+  EXPECT_EQ(listed.substr(listed.size() - 22), "picture +IMG_0001.WAV\n");
+  const QJsonValue row =
+      QJsonDocument::fromJson(QByteArray::fromStdString(Run({"list", "--json"}).out))[0];
+  EXPECT_EQ(row["kind"], "movie");
+  EXPECT_EQ(row["companions"][0]["name"], "MVI_0013.THM");
+  EXPECT_EQ(Run({"mark", "downloaded", "mvi_0013.thm"}).out, "MVI_0013.AVI: downloaded\n");
+  // A sound note's name alone does not delete the picture it goes with.
+  Run({"delete", "IMG_0001.WAV"});
+  EXPECT_TRUE(camera_->FindFile("D:\\DCIM\\100CANON\\IMG_0001.JPG"));
+  // Skipped only whole in its thumbnail's dated folder, whatever the thumbnail's orientation.
+  const std::string folder = home_ + "/in/2003-05-15";
+  const size_t whole = thumbnail.size();
+  const std::tuple<size_t, size_t, bool> kFiles[] = {
+      {144999, whole, false}, {145000, whole - 1, false}, {145000, whole, true}};
+  std::filesystem::create_directories(folder);
+  for (const auto& [avi, thm, skipped] : kFiles) {
+    WriteBytes(folder + "/MVI_0013.AVI", avi);
+    WriteBytes(folder + "/MVI_0013.THM", thm);
+    std::string out = Run({"get", "--skip-existing", "--kind", "movie,thumbnail", "--into",
+                           home_ + "/in/%Y-%m-%d"})
+                          .out;
+    EXPECT_EQ(out.find("already in " + folder) != out.npos, skipped) << out;
+    EXPECT_EQ(out.find("0.0 of 0.2 MB") != out.npos, !skipped) << out;
+  }
+  EXPECT_EQ(FolderNames(home_ + "/in"), std::vector<std::string>{"2003-05-15"});
 }
 
 }  // namespace
