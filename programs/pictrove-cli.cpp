@@ -1,5 +1,6 @@
 // pictrove for scripts: the window's operations, printed instead of shown. On this machine's
-// USB, or with --demo on a simulated camera (its own pictures, or a folder's JPEG files).
+// USB, or with --demo on a simulated camera (its own card, or the files of a folder that a
+// camera could have written).
 #include <sys/stat.h>
 
 #include <QCoreApplication>
@@ -16,7 +17,7 @@
 
 namespace {
 
-// A folder given for the demo camera that is not one, or holds no picture, is a usage
+// A folder given for the demo camera that is not one, or holds no file for it, is a usage
 // error: a script would otherwise go on as if the camera were empty. -1 when installed,
 // else the exit status.
 int InstallDemo(const CliOptions& options) {
@@ -28,9 +29,12 @@ int InstallDemo(const CliOptions& options) {
     fprintf(stderr, "pictrove-cli: --demo %s: no such folder\n", folder.c_str());
     return 2;
   }
-  size_t pictures = folder.empty() ? camera->LoadGenerated() : camera->LoadFolder(folder);
-  if (pictures == 0) {
-    fprintf(stderr, "pictrove-cli: --demo %s: the folder holds no JPEG pictures\n", folder.c_str());
+  size_t files = folder.empty() ? camera->LoadGenerated() : camera->LoadFolder(folder);
+  if (files == 0) {
+    fprintf(stderr,
+            "pictrove-cli: --demo %s: the folder holds no JPEG pictures and no other file with "
+            "a camera's name\n",
+            folder.c_str());
     return 2;
   }
   sim::PaceFromEnvironment(*camera, "pictrove-cli");

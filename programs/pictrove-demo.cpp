@@ -1,5 +1,6 @@
-// pictrove with a simulated camera plugged in: its own generated pictures, or the JPEG
-// files of the folder given.
+// pictrove with a simulated camera plugged in: its own generated card (pictures, a sound
+// note, a movie and a raw picture), or the files of the folder given that a camera could
+// have written.
 #include <QApplication>
 #include <cstdio>
 #include <memory>
@@ -19,10 +20,10 @@ int main(int argc, char** argv) {
   }
   auto platform = std::make_shared<sim::SimPlatform>();
   auto camera = std::make_shared<sim::SimCamera>(0x3049);
-  size_t pictures = arguments.size() == 2
-                        ? camera->LoadFolder(arguments[1].toLocal8Bit().toStdString())
-                        : camera->LoadGenerated();
-  if (pictures == 0) fprintf(stderr, "pictrove-demo: the camera holds no pictures\n");
+  size_t files = arguments.size() == 2
+                     ? camera->LoadFolder(arguments[1].toLocal8Bit().toStdString())
+                     : camera->LoadGenerated();
+  if (files == 0) fprintf(stderr, "pictrove-demo: the camera holds no files\n");
   sim::PaceFromEnvironment(*camera, "pictrove-demo");
   platform->Bus().Plug("/dev/bus/usb/001/002", camera);
   kit::InstallPlatform(platform);

@@ -30,6 +30,10 @@ void GiveBack(CameraInfo& info, uint32_t bytes) {
 
 }  // namespace
 
+bool IsPictureName(const std::string& name) {
+  return name.size() > 4 && name.ends_with(".JPG");
+}
+
 uint32_t CameraFile::Size() const {
   return generated ? generated->size : uint32_t(bytes.size());
 }

@@ -24,6 +24,10 @@ struct GeneratedBytes {
   std::function<void(uint32_t offset, uint8_t* out, size_t length)> generate;
 };
 
+// Whether the name is a JPEG picture's as cameras write it: longer than 4 characters and
+// ending in ".JPG" in capitals. Only such a file has a thumbnail to answer with.
+bool IsPictureName(const std::string& name);
+
 struct CameraFile {
   std::string name;  // 8.3, as the camera lists it
   uint8_t attributes = kAttributeNew;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 
 #include "kit/ExifDate.h"
@@ -40,10 +41,12 @@ uint32_t ModificationTime(const std::filesystem::path& path) {
 }  // namespace
 
 bool IsCameraName(const std::string& name) {
-  if (!name.ends_with(".JPG")) return false;
-  std::string base = name.substr(0, name.size() - 4);
-  return !base.empty() && base.size() <= 8 &&
-         std::all_of(base.begin(), base.end(), IsCameraNameCharacter);
+  size_t dot = name.find('.');
+  if (dot == std::string::npos || name.find('.', dot + 1) != std::string::npos) return false;
+  size_t extension = name.size() - dot - 1;
+  return dot >= 1 && dot <= 8 && extension >= 1 && extension <= 3 &&
+         std::all_of(name.begin(), name.begin() + dot, IsCameraNameCharacter) &&
+         std::all_of(name.begin() + dot + 1, name.end(), IsCameraNameCharacter);
 }
 
 std::vector<std::string> CameraNames(const std::vector<std::string>& sorted_names) {
@@ -69,12 +72,16 @@ std::vector<std::string> CameraNames(const std::vector<std::string>& sorted_name
   return names;
 }
 
-std::vector<CameraFile> LoadPictureFolder(const std::string& folder) {
-  std::vector<std::string> sources;
+std::vector<CameraFile> LoadCardFolder(const std::string& folder) {
+  std::vector<std::string> sources, others;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     std::string name = entry.path().filename().string();
-    if (entry.is_regular_file(error) && IsJpegName(name)) sources.push_back(name);
+    if (!entry.is_regular_file(error)) continue;
+    if (IsJpegName(name))
+      sources.push_back(name);
+    else if (IsCameraName(name) && entry.file_size(error) <= UINT32_MAX && !error)
+      others.push_back(name);
   }
   std::sort(sources.begin(), sources.end());
   std::vector<std::string> names = CameraNames(sources);
@@ -86,6 +93,17 @@ std::vector<CameraFile> LoadPictureFolder(const std::string& folder) {
     file.name = names[i];
     file.attributes = kAttributeNew;
     file.date = kit::DateTimeOriginal(file.bytes).value_or(ModificationTime(path));
+    files.push_back(std::move(file));
+  }
+  for (const std::string& name : others) {
+    std::filesystem::path path = std::filesystem::path(folder) / name;
+    CameraFile file;
+    if (!ReadFile(path, &file.bytes) || file.bytes.size() > UINT32_MAX) continue;
+    file.name = name;
+    file.attributes = kAttributeNew;
+    std::optional<uint32_t> taken;
+    if (name.ends_with(".THM")) taken = kit::DateTimeOriginal(file.bytes);
+    file.date = taken.value_or(ModificationTime(path));
     files.push_back(std::move(file));
   }
   std::sort(files.begin(), files.end(),

@@ -1,5 +1,5 @@
-// The commands on one picture: its data (thumbnail or whole file), its attribute byte,
-// its removal.
+// The commands on one file: its data (the whole file of any kind, or a JPEG picture's
+// thumbnail), its attribute byte, its removal.
 #include <algorithm>
 
 #include "kit/JpegSegments.h"
@@ -49,7 +49,9 @@ uint32_t ThumbnailLength(const CameraFile& file) {
 
 }  // namespace
 
-// Payload: what to send (1 thumbnail, 0 the file), 0x1400, the path and its NUL.
+// Payload: what to send (1 thumbnail, 0 the file), 0x1400, the path and its NUL. Only a JPEG
+// picture has a thumbnail: asked of any other file, the command is refused as it is for a
+// path that holds nothing.
 Answer PictureData(const CommandBlock& block, CameraContent& content, const StatusWords&,
                    std::string* problem) {
   const std::vector<uint8_t>& payload = block.payload;
@@ -63,6 +65,10 @@ Answer PictureData(const CommandBlock& block, CameraContent& content, const Stat
   const CameraFile* file = content.Find(*path);
   if (file == nullptr) {
     *problem = "no picture at \"" + *path + "\"";
+    return std::nullopt;
+  }
+  if (what == kThumbnail && !IsPictureName(file->name)) {
+    *problem = "thumbnail of \"" + *path + "\", which is not a JPEG picture";
     return std::nullopt;
   }
   uint32_t length = what == kThumbnail ? ThumbnailLength(*file) : file->Size();

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 
 namespace sim {
 
@@ -64,6 +65,49 @@ Rgb Scene(double u, double v, double aspect, double hue_shift) {
   return FromHsv(u * 300 + hue_shift, 0.8, 0.95 - 0.5 * v);
 }
 
+// What a thumbnail file draws over the scene to tell what it stands for.
+enum class Mark { kNone, kFilmStrip, kRawBand };
+
+// A film strip's black edges at the top and bottom, with their sprocket holes.
+std::optional<Rgb> FilmStrip(double u, double v) {
+  constexpr double kEdge = 0.14;
+  double across = v < kEdge ? v : 1 - v;
+  if (across >= kEdge) return std::nullopt;
+  double along = std::fmod(u * 10, 1.0);
+  bool hole = along > 0.3 && along < 0.7 && across > 0.035 && across < kEdge - 0.035;
+  return hole ? Rgb{225, 225, 225} : Rgb{20, 20, 20};
+}
+
+// A dark band low across the picture with "RAW" written on it in blocks.
+std::optional<Rgb> RawBand(double u, double v, double aspect) {
+  constexpr double kTop = 0.72, kBottom = 0.94;
+  if (v < kTop || v >= kBottom) return std::nullopt;
+  // Five rows of blocks, each letter five blocks wide with one between letters.
+  // clang-format off
+  static const char* const kGlyphs[5] = {
+      "####. .###. #...#",
+      "#...# #...# #...#",
+      "####. ##### #.#.#",
+      "#..#. #...# ##.##",
+      "#...# #...# #...#",
+  };
+  // clang-format on
+  constexpr int kColumns = 17;
+  double block = (kBottom - kTop - 0.04) / 5;  // in v; square in pixels
+  double block_u = block / aspect;
+  int row = int(std::floor((v - kTop - 0.02) / block));
+  int column = int(std::floor((u - (0.5 - block_u * kColumns / 2)) / block_u));
+  bool lit = row >= 0 && row < 5 && column >= 0 && column < kColumns && kGlyphs[row][column] == '#';
+  return lit ? Rgb{255, 235, 60} : Rgb{120, 20, 20};
+}
+
+Rgb MarkedScene(double u, double v, double aspect, double hue_shift, Mark mark) {
+  std::optional<Rgb> marked;
+  if (mark == Mark::kFilmStrip) marked = FilmStrip(u, v);
+  if (mark == Mark::kRawBand) marked = RawBand(u, v, aspect);
+  return marked.value_or(Scene(u, v, aspect, hue_shift));
+}
+
 // A camera's sensor grain: up to `grain` either way, the same for the same pixel every time.
 uint8_t Grainy(uint8_t value, int x, int y, int channel, int grain) {
   if (grain == 0) return value;
@@ -76,7 +120,7 @@ uint8_t Grainy(uint8_t value, int x, int y, int channel, int grain) {
 // The stored picture: its pixel (x, y) shows the scene point it lands on once the picture
 // is turned clockwise as the orientation asks, with `grain` as Grainy adds it.
 std::vector<uint8_t> Render(int width, int height, uint16_t orientation, double hue_shift,
-                            int grain) {
+                            int grain, Mark mark = Mark::kNone) {
   std::vector<uint8_t> rgb(size_t(width) * height * 3);
   uint8_t* pixel = rgb.data();
   bool turned = orientation == 6 || orientation == 8;
@@ -88,7 +132,7 @@ std::vector<uint8_t> Render(int width, int height, uint16_t orientation, double 
       if (orientation == 6) u = 1 - sy, v = sx;
       if (orientation == 7) u = 1 - sx, v = 1 - sy;
       if (orientation == 8) u = sy, v = 1 - sx;
-      Rgb colour = Scene(u, v, aspect, hue_shift);
+      Rgb colour = MarkedScene(u, v, aspect, hue_shift, mark);
       *pixel++ = Grainy(colour.r, x, y, 0, grain);
       *pixel++ = Grainy(colour.g, x, y, 1, grain);
       *pixel++ = Grainy(colour.b, x, y, 2, grain);
@@ -151,7 +195,8 @@ std::string DateText(uint32_t seconds) {
 }
 
 // The TIFF block in the order a camera lays it out: main directory, Exif directory and its
-// date text, thumbnail directory, thumbnail.
+// date text, thumbnail directory, thumbnail; without a thumbnail, the main directory links
+// to nothing and the block ends with the date text.
 std::vector<uint8_t> Tiff(const PictureSpec& spec, const std::vector<uint8_t>& thumbnail) {
   uint32_t main_entries = spec.orientation != 0 ? 2 : 1;
   uint32_t exif_directory = 8 + 2 + 12 * main_entries + 4;
@@ -165,7 +210,7 @@ std::vector<uint8_t> Tiff(const PictureSpec& spec, const std::vector<uint8_t>& t
   out.U16(main_entries);
   if (spec.orientation != 0) out.Short(0x0112, spec.orientation);
   out.Entry(0x8769, kLong, 1, exif_directory);
-  out.U32(thumbnail_directory);
+  out.U32(thumbnail.empty() ? 0 : thumbnail_directory);
 
   out.U16(4);
   out.Entry(0x9003, kAscii, kDateLength, date_text);
@@ -176,6 +221,7 @@ std::vector<uint8_t> Tiff(const PictureSpec& spec, const std::vector<uint8_t>& t
   std::string date = DateText(spec.date);
   tiff.insert(tiff.end(), date.begin(), date.end());
   tiff.push_back(0);
+  if (thumbnail.empty()) return tiff;
 
   out.U16(3);
   out.Short(0x0103, 6);  // compression: JPEG
@@ -184,6 +230,23 @@ std::vector<uint8_t> Tiff(const PictureSpec& spec, const std::vector<uint8_t>& t
   out.U32(0);
   tiff.insert(tiff.end(), thumbnail.begin(), thumbnail.end());
   return tiff;
+}
+
+// The JPEG file a camera writes: start of image, the EXIF segment, then `image` (a JPEG
+// stream of its own) after its start of image. Empty when `image` is, or the EXIF data
+// outgrows its segment.
+std::vector<uint8_t> ExifJpeg(const PictureSpec& spec, const std::vector<uint8_t>& image,
+                              const std::vector<uint8_t>& thumbnail) {
+  if (image.size() < 2) return {};
+  static const uint8_t kIdentifier[] = {'E', 'x', 'i', 'f', 0, 0};
+  std::vector<uint8_t> tiff = Tiff(spec, thumbnail);
+  size_t segment = 2 + sizeof kIdentifier + tiff.size();
+  if (segment > 0xFFFF) return {};
+  std::vector<uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, uint8_t(segment >> 8), uint8_t(segment)};
+  file.insert(file.end(), kIdentifier, kIdentifier + sizeof kIdentifier);
+  file.insert(file.end(), tiff.begin(), tiff.end());
+  file.insert(file.end(), image.begin() + 2, image.end());
+  return file;
 }
 
 }  // namespace
@@ -200,16 +263,17 @@ std::vector<uint8_t> MakePicture(const PictureSpec& spec) {
       Compress(Render(thumb_width, thumb_height, spec.orientation, hue_shift, kThumbnailGrain),
                thumb_width, thumb_height, kThumbnailQuality);
   if (picture.empty() || thumbnail.empty()) return {};
+  return ExifJpeg(spec, picture, thumbnail);
+}
 
-  static const uint8_t kIdentifier[] = {'E', 'x', 'i', 'f', 0, 0};
-  std::vector<uint8_t> tiff = Tiff(spec, thumbnail);
-  size_t segment = 2 + sizeof kIdentifier + tiff.size();
-  if (segment > 0xFFFF) return {};
-  std::vector<uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, uint8_t(segment >> 8), uint8_t(segment)};
-  file.insert(file.end(), kIdentifier, kIdentifier + sizeof kIdentifier);
-  file.insert(file.end(), tiff.begin(), tiff.end());
-  file.insert(file.end(), picture.begin() + 2, picture.end());
-  return file;
+std::vector<uint8_t> MakeThumbnailFile(const PictureSpec& spec, ThumbnailFor main_file) {
+  PictureSpec exif = spec;
+  exif.orientation = 1;
+  Mark mark = main_file == ThumbnailFor::kMovie ? Mark::kFilmStrip : Mark::kRawBand;
+  std::vector<uint8_t> image =
+      Compress(Render(kThumbnailLong, kThumbnailShort, 1, spec.date % 360, kThumbnailGrain, mark),
+               kThumbnailLong, kThumbnailShort, kThumbnailQuality);
+  return ExifJpeg(exif, image, {});
 }
 
 std::vector<PictureSpec> DemoPictures() {

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "sim/CommandBlock.h"
+#include "sim/DemoCard.h"
 #include "sim/FolderLoader.h"
-#include "sim/PictureMaker.h"
 
 namespace sim {
 
@@ -216,19 +216,14 @@ void SimCamera::ReplaceWith(std::vector<CameraFile> files) {
 }
 
 size_t SimCamera::LoadFolder(const std::string& folder) {
-  std::vector<CameraFile> files = LoadPictureFolder(folder);
+  std::vector<CameraFile> files = LoadCardFolder(folder);
   size_t count = files.size();
   ReplaceWith(std::move(files));
   return count;
 }
 
 size_t SimCamera::LoadGenerated(size_t limit) {
-  std::vector<CameraFile> files;
-  for (const PictureSpec& spec : DemoPictures()) {
-    if (files.size() == limit) break;
-    std::vector<uint8_t> bytes = MakePicture(spec);
-    if (!bytes.empty()) files.push_back({spec.name, kAttributeNew, spec.date, std::move(bytes)});
-  }
+  std::vector<CameraFile> files = DemoCard(limit);
   size_t count = files.size();
   ReplaceWith(std::move(files));
   return count;

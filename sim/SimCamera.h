@@ -39,10 +39,11 @@ class SimCamera : public SimDevice {
   std::optional<CameraFile> FindFile(const std::string& camera_path) const;
   void SetInfo(const CameraInfo& info);
   CameraInfo Info() const;
-  // Replaces every folder with 100CANON holding the folder's pictures; the number loaded.
+  // Replaces every folder with 100CANON holding the folder's files as LoadCardFolder
+  // (sim/FolderLoader.h) takes them; the number loaded.
   size_t LoadFolder(const std::string& folder);
-  // Replaces every folder with 100CANON holding the generated demo pictures (the first
-  // `limit` of them).
+  // Replaces every folder with 100CANON holding the generated demo card's files (the first
+  // `limit` of them, sim/DemoCard.h); the number loaded.
   size_t LoadGenerated(size_t limit = SIZE_MAX);
   // The status words of the replies to the picture commands.
   void SetStatus(const StatusWords& status);

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
-#include "kit/ExifDate.h"
-#include "kit/JpegSegments.h"
 #include "sim/PictureMaker.h"
 #include "sim/SimCamera.h"
 #include "tests/support/Samples.h"
@@ -46,41 +46,74 @@ std::vector<std::string> NamesOf(const std::vector<sim::CameraFile>& files) {
 }
 
 TEST(FolderLoader, KeepsCameraNamesAndNumbersTheRest) {
-  EXPECT_TRUE(sim::IsCameraName("IMG_0001.JPG"));
-  EXPECT_TRUE(sim::IsCameraName("A.JPG"));
-  EXPECT_FALSE(sim::IsCameraName("img_0001.JPG"));
-  EXPECT_FALSE(sim::IsCameraName("IMG_0001.jpg"));
-  EXPECT_FALSE(sim::IsCameraName("LONGNAME1.JPG"));
-  EXPECT_FALSE(sim::IsCameraName(".JPG"));
-  EXPECT_FALSE(sim::IsCameraName("MY PIC.JPG"));
   EXPECT_EQ(sim::CameraNames(
                 {"IMG_0001.JPG", "IMG_0003.JPG", "LONGNAME12.JPG", "a.JPG", "b.jpg", "c.jpg"}),
             (std::vector<std::string>{"IMG_0001.JPG", "IMG_0003.JPG", "IMG_0002.JPG",
                                       "IMG_0004.JPG", "IMG_0005.JPG", "IMG_0006.JPG"}));
 }
 
-TEST(FolderLoader, TakesOnlyJpegFilesAndDatesThemByModificationTime) {
-  TempFolder folder;
+// Every file whose name a camera could have written is served under it, whatever its kind;
+// JPEG files are served as pictures under camera names of their own; the rest stay out.
+TEST(FolderLoader, ServesEveryKindUnderACameraNameAndDatesIt) {
   std::vector<uint8_t> plain = {0xFF, 0xD8, 0xFF, 0xD9};
-  folder.Write("holiday.jpg", plain, 1000000000);
-  folder.Write("IMG_0001.JPG", plain, 1100000000);
-  folder.Write("beach.JPG", plain);
-  folder.Write("notes.txt", plain);
-  folder.Write("movie.jpeg", plain);
-  folder.Write("odd.Jpg", plain);
+  sim::PictureSpec spec{"MVI_0004.THM", 320, 240, 1, 0, 1234567890};
+  std::vector<uint8_t> thumbnail = sim::MakeThumbnailFile(spec, sim::ThumbnailFor::kMovie);
+  const struct {
+    const char* source;
+    const std::vector<uint8_t>& bytes;
+    time_t modified;
+    const char* served;  // "": left out
+    uint32_t date;
+  } files[] = {
+      // JPEG files: in name order, camera names kept, the others numbered.
+      {"IMG_0001.JPG", plain, 1100000000, "IMG_0001.JPG", 1100000000},
+      {"beach.JPG", plain, 1000000001, "IMG_0002.JPG", 1000000001},
+      {"holiday.jpg", plain, 1000000000, "IMG_0003.JPG", 1000000000},
+      {"odd.Jpg", plain, 1, "", 0},
+      {"movie.jpeg", plain, 1, "", 0},
+      // Other kinds: kept under their camera names; a thumbnail file dated by its EXIF.
+      {"MVI_0004.AVI", plain, 1200000000, "MVI_0004.AVI", 1200000000},
+      {"MVI_0004.THM", thumbnail, 1000000000, "MVI_0004.THM", 1234567890},
+      {"CRW_0005.THM", plain, 1300000000, "CRW_0005.THM", 1300000000},
+      {"CRW_0005.CRW", plain, 1300000001, "CRW_0005.CRW", 1300000001},
+      {"IMG_0001.WAV", thumbnail, 1100000001, "IMG_0001.WAV", 1100000001},  // EXIF unread
+      {"A.B", plain, 2, "A.B", 2},
+      {"ABCDEFGH.XYZ", plain, 3, "ABCDEFGH.XYZ", 3},
+      {"~$!#(@)'.{}`", plain, 4, "~$!#(@)'.{}`", 4},
+      {"notes.txt", plain, 1, "", 0},
+      {"mvi_0006.avi", plain, 1, "", 0},
+      {"LONGNAME1.AVI", plain, 1, "", 0},
+      {"MVI_0007.AVIX", plain, 1, "", 0},
+      {"README", plain, 1, "", 0},
+      {"A.B.C", plain, 1, "", 0},
+      {".AVI", plain, 1, "", 0},
+      {"MVI 0008.AVI", plain, 1, "", 0},
+      {"MVI_0009.", plain, 1, "", 0},
+  };
+  TempFolder folder;
+  for (const auto& file : files) folder.Write(file.source, file.bytes, file.modified);
   fs::create_directory(fs::path(folder.Path()) / "sub.jpg");
+  fs::create_directory(fs::path(folder.Path()) / "DIR.AVI");
 
-  std::vector<sim::CameraFile> files = sim::LoadPictureFolder(folder.Path());
-  // Name order: IMG_0001.JPG, beach.JPG, holiday.jpg.
-  EXPECT_EQ(NamesOf(files),
-            (std::vector<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
-  ASSERT_EQ(files.size(), 3u);
-  EXPECT_EQ(files[0].date, 1100000000u);
-  EXPECT_EQ(files[2].date, 1000000000u);
+  std::vector<sim::CameraFile> loaded = sim::LoadCardFolder(folder.Path());
+  std::map<std::string, const sim::CameraFile*> by_name;
+  for (const sim::CameraFile& file : loaded) by_name[file.name] = &file;
+  EXPECT_EQ(by_name.size(), loaded.size());
+  EXPECT_TRUE(std::is_sorted(loaded.begin(), loaded.end(),
+                             [](const auto& a, const auto& b) { return a.name < b.name; }));
+  size_t served = 0;
   for (const auto& file : files) {
-    EXPECT_EQ(file.attributes, 0x20);
-    EXPECT_EQ(file.bytes, plain);
+    EXPECT_EQ(sim::IsCameraName(file.source), file.served == std::string(file.source))
+        << file.source;
+    if (*file.served == 0) continue;
+    ++served;
+    auto found = by_name.find(file.served);
+    ASSERT_NE(found, by_name.end()) << file.source;
+    EXPECT_EQ(found->second->date, file.date) << file.source;
+    EXPECT_EQ(found->second->attributes, 0x20) << file.source;
+    EXPECT_EQ(found->second->bytes, file.bytes) << file.source;
   }
+  EXPECT_EQ(loaded.size(), served);
 }
 
 TEST(FolderLoader, DatesByDateTimeOriginalWhenThereIsOne) {
@@ -88,7 +121,7 @@ TEST(FolderLoader, DatesByDateTimeOriginalWhenThereIsOne) {
   sim::PictureSpec spec;
   spec.date = 1234567890;
   folder.Write("made.jpg", sim::MakePicture(spec), 1000000000);
-  std::vector<sim::CameraFile> files = sim::LoadPictureFolder(folder.Path());
+  std::vector<sim::CameraFile> files = sim::LoadCardFolder(folder.Path());
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(files[0].date, 1234567890u);
 }
@@ -104,21 +137,6 @@ TEST(FolderLoader, LoadsTheSamplesIntoTheCamerasFolder) {
                                                                  "IMG_0003.JPG", "IMG_0004.JPG"}));
   EXPECT_EQ(folders[0].files[0].date, kIxusDate) << "canon-ixus.jpg comes first by name";
   EXPECT_TRUE(camera.FindFile("D:\\DCIM\\100CANON\\IMG_0004.JPG").has_value());
-}
-
-TEST(FolderLoader, GeneratedContentIsTheDemoSet) {
-  sim::SimCamera camera;
-  std::vector<sim::PictureSpec> specs = sim::DemoPictures();
-  ASSERT_EQ(camera.LoadGenerated(), specs.size());
-  std::vector<sim::CameraFile> files = camera.Folders().at(0).files;
-  ASSERT_EQ(files.size(), specs.size());
-  for (size_t i = 0; i < files.size(); ++i) {
-    EXPECT_EQ(files[i].name, specs[i].name);
-    EXPECT_EQ(files[i].date, specs[i].date);
-    EXPECT_EQ(files[i].attributes, 0x20);
-    EXPECT_EQ(kit::DateTimeOriginal(files[i].bytes), specs[i].date) << files[i].name;
-    EXPECT_LT(kit::ThumbnailReplyLength(files[i].bytes), files[i].bytes.size());
-  }
 }
 
 }  // namespace

@@ -156,6 +156,8 @@ TEST(SimCamera, ListingOfAPathItDoesNotHoldIsEmpty) {
 void ExpectSilence(const std::vector<uint8_t>& command, const std::string& reason) {
   CameraHost host;
   host.Camera().AddFile("100CANON", {"IMG_0001.JPG", 0x20, 1, {0xFF, 0xD8, 0xFF, 0xD9}});
+  host.Camera().AddFile("100CANON", {"MVI_0002.THM", 0x20, 1, {0xFF, 0xD8, 0xFF, 0xD9}});
+  host.Camera().AddFile("100CANON", {"IMG_0003.jpg", 0x20, 1, {0xFF, 0xD8, 0xFF, 0xD9}});
   ASSERT_TRUE(host.Send(command)) << reason;
   std::vector<uint8_t> reply;
   EXPECT_FALSE(host.Read(64, &reply)) << reason;
@@ -191,6 +193,11 @@ TEST(SimCamera, MalformedCommandsGetNoAnswer) {
   longer.push_back(0);
   ExpectSilence(longer, "does not fit a transfer of 119");
   ExpectSilence(simtest::PictureCommand("D:\\DCIM\\100CANON\\IMG_0002.JPG", 1), "no picture at");
+  // Only a JPEG picture has a thumbnail to answer with: a thumbnail file is asked for whole.
+  ExpectSilence(simtest::PictureCommand("D:\\DCIM\\100CANON\\MVI_0002.THM", 1),
+                "thumbnail of \"D:\\DCIM\\100CANON\\MVI_0002.THM\", which is not a JPEG picture");
+  ExpectSilence(simtest::PictureCommand("D:\\DCIM\\100CANON\\IMG_0003.jpg", 1),
+                "not a JPEG picture");
   std::vector<uint8_t> listing = simtest::ListingCommand("D:");
   listing[80] = 0x01;
   ExpectSilence(listing, "malformed directory listing payload");
@@ -256,15 +263,19 @@ TEST(SimCamera, UnplugInTheMiddleOfAReplyFailsTheRest) {
   EXPECT_TRUE(host.Camera().IsGone());
 }
 
-TEST(SimCamera, FullPictureRequestSendsTheWholeFile) {
-  CameraHost host;
-  std::vector<uint8_t> file(9000);
-  for (size_t i = 0; i < file.size(); ++i) file[i] = uint8_t(i * 7);
-  host.Camera().AddFile("100CANON", {"IMG_0001.JPG", 0x20, 1, file});
-  ASSERT_TRUE(host.Send(simtest::PictureCommand("D:\\DCIM\\100CANON\\IMG_0001.JPG", 0)));
-  std::vector<uint8_t> data;
-  ASSERT_TRUE(host.ReadDataReply(&data, 4096));
-  EXPECT_EQ(data, file);
+TEST(SimCamera, FullPictureRequestSendsTheWholeFileOfAnyKind) {
+  for (const char* name : {"IMG_0001.JPG", "MVI_0002.AVI", "MVI_0002.THM", "IMG_0001.WAV",
+                           "CRW_0003.CRW", "README.TXT"}) {
+    CameraHost host;
+    std::vector<uint8_t> file(9000);
+    for (size_t i = 0; i < file.size(); ++i) file[i] = uint8_t(i * 7);
+    host.Camera().AddFile("100CANON", {name, 0x20, 1, file});
+    ASSERT_TRUE(host.Send(simtest::PictureCommand(std::string("D:\\DCIM\\100CANON\\") + name, 0)));
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(host.ReadDataReply(&data, 4096)) << name;
+    EXPECT_EQ(data, file) << name;
+    EXPECT_TRUE(host.Camera().Problems().empty()) << name;
+  }
 }
 
 TEST(SimCamera, ReplugForgetsHalfReadReplies) {
