@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "camera/PictureNames.h"
 #include "camera/ixus_getfile.h"
 #include "kit/Platform.h"
 #include "sim/CpuTime.h"
@@ -16,14 +17,21 @@
 #include "usb/USBDevice.h"
 
 bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
-                        const char* path, const char* name, uint32_t size) {
-  host.reported = 0;
+                        const char* path, uint32_t size) {
   // The size is the listing's: the reply must be the picture to the byte.
   pic_Item record(path, pic_Item::kNew, size, 0, nullptr, 0, 0);
   record.set_Orientation(1);
-  bool ok = ixus_getfile(device, host.CameraBuffer(), path, &record);
-  unlink(name);
-  return ok && alerts.shown == 0 && host.reported == size;
+  return DownloadAndDiscard(device, host, alerts, record);
+}
+
+bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
+                        pic_Item& record) {
+  host.reported = 0;
+  bool ok = ixus_getfile(device, host.CameraBuffer(), record.GetName(), &record);
+  unlink(LocalName(record.GetName()).value_or("").c_str());
+  for (const Companion& companion : record.companions)
+    unlink(LocalName(companion.name.c_str()).value_or("").c_str());
+  return ok && alerts.shown == 0 && host.reported == record.TotalSize();
 }
 
 double ProcessSeconds() {

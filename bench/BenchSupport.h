@@ -55,11 +55,13 @@ struct PluggedCamera {
 // A fresh folder, the current one while this lives; removed with what it holds.
 using testsupport::ScratchFolder;
 
-// Downloads the picture at the camera path into the current folder, where it is called
-// `name`, and removes it again. Whether it came whole: no alert, and progress reports that
-// add up to `size`.
+// Downloads the picture at the camera path into the current folder and removes it again.
+// Whether it came whole: no alert, and progress reports that add up to `size`.
 bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
-                        const char* path, const char* name, uint32_t size);
+                        const char* path, uint32_t size);
+// The same for the row `record`, its companions with it: the reports add up to all of them.
+bool DownloadAndDiscard(USBDevice* device, BenchHost& host, const CountingAlerts& alerts,
+                        pic_Item& record);
 
 // The CPU time the process has used so far, in seconds.
 double ProcessSeconds();

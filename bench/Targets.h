@@ -19,6 +19,7 @@ inline constexpr Target kTargets[] = {
     {"libexif_speedup", false, 10},              // exif_bench: the walk against libexif
     {"cpu_ms_per_MiB", true, 5},                 // download_bench: an unpaced download's CPU
     {"apart_KiB", true, 2048},                   // download_bench: 256 MiB against 1 MiB, peak
+    {"movie_apart_KiB", true, 2048},             // download_bench: a 64 MiB movie against 1 MiB
     {"paint_ms", true, 5},                       // list_bench: a window of rows within a frame
 };
 

@@ -1,8 +1,8 @@
 // A whole download run at USB full speed, against the time the bus needs for the same bytes:
 // the application's own run over a dozen 2 MB pictures, a third of them turned with jpegtran
-// while the next one's data flows, each written with its typed attributes and flagged as
-// downloaded on the camera. The run is an error when it takes more than kWireRatioLimit times
-// its wire time.
+// while the next one's data flows, and a 20 MB movie with its thumbnail file, each file
+// written with its typed attributes and flagged as downloaded on the camera. The run is an error
+// when it takes more than kWireRatioLimit times its wire time.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -23,6 +23,9 @@ namespace {
 
 constexpr int kPictures = 12;
 constexpr uint32_t kPictureSize = 2'000'000;
+constexpr uint32_t kMovieSize = 20'000'000;
+constexpr const char* kMovie = "MVI_0013.AVI";
+constexpr const char* kMovieThumbnail = "MVI_0013.THM";
 
 struct Picture {
   std::string name;
@@ -51,12 +54,18 @@ std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<Picture>& pictures)
     spec.orientation = picture.orientation;
     camera->AddFile("100CANON", sim::MakeGeneratedPicture(spec, kPictureSize));
   }
+  camera->AddFile("100CANON", sim::MakeMovie(kMovie, kMovieSize, 0));
+  sim::PictureSpec thumbnail{kMovieThumbnail, sim::kMovieWidth, sim::kMovieHeight, 1, 0, 0};
+  camera->AddFile("100CANON", {kMovieThumbnail, sim::kAttributeNew, 0,
+                               sim::MakeThumbnailFile(thumbnail, sim::ThumbnailFor::kMovie)});
   return camera;
 }
 
 struct Setup {
   void RemoveFiles() {
     for (const Picture& picture : pictures) unlink(picture.name.c_str());
+    unlink(kMovie);
+    unlink(kMovieThumbnail);
   }
 
   std::vector<Picture> pictures = Pictures();

@@ -88,8 +88,7 @@ struct Setup {
   }
 
   bool Download() {
-    return DownloadAndDiscard(device.get(), host, alerts, kDownloadPath, kDownloadName,
-                              kDownloadSize);
+    return DownloadAndDiscard(device.get(), host, alerts, kDownloadPath, kDownloadSize);
   }
 
   std::shared_ptr<sim::SimCamera> camera = MakeCamera();

@@ -25,6 +25,9 @@ class ExifWalker {
   // Walks the next `size` bytes of the reply. After kDone or kFailed the walker takes no
   // more bytes.
   WalkResult Feed(const uint8_t* data, size_t size);
+  // Whether every directory has been visited: bytes after that fail a thumbnail reply, but a
+  // whole file goes on with its own image.
+  bool Walked() const { return phase_ == Phase::kFinished; }
 
  private:
   enum class Phase {

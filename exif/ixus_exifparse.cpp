@@ -25,6 +25,8 @@ bool ixus_exifparse(const USBEndpoint* endpoint, unsigned char* buffer, kit::Byt
     if (file != nullptr) file->Write(data, size_t(got));
     if (result == exif::WalkResult::kMore) result = walker.Feed(data, size_t(got));
   }
+  if (file != nullptr && result == exif::WalkResult::kFailed && walker.Walked())
+    result = exif::WalkResult::kDone;
   // Whatever the walk made of it, the reply is read to its end: the next reply follows it
   // on the same pipe. A failed transfer may have taken any part of it: then everything the
   // camera still has is read.

@@ -74,8 +74,9 @@ std::string PathOf(const char* name) {
 
 std::vector<uint8_t> BytesOf(const CardFile& file) {
   std::string name = file.name;
-  if (name.ends_with(".JPG") || name.ends_with(".THM"))
-    return sim::MakePicture({name, 160, 120, 1, 0, file.date});
+  if (name.ends_with(".JPG")) return sim::MakePicture({name, 160, 120, 1, 0, file.date});
+  if (name.ends_with(".THM"))
+    return sim::MakeThumbnailFile({name, 320, 240, 1, 0, file.date}, sim::ThumbnailFor::kMovie);
   // Large enough to take several pieces of the bus, different for every file.
   std::vector<uint8_t> bytes(9000 + file.date);
   for (size_t i = 0; i < bytes.size(); i++) bytes[i] = uint8_t(i * 31 + file.date);

@@ -77,8 +77,10 @@ class TransferFaults : public CameraSession, public testing::WithParamInterface<
       std::vector<uint8_t> data(10000, uint8_t(name[0]));
       camera->AddFile("100CANON", {base + (base[0] == 'M' ? ".AVI" : ".CRW"), sim::kAttributeNew,
                                    1000000120u, data});
-      camera->AddFile("100CANON", {base + ".THM", sim::kAttributeNew, 1000000120u,
-                                   sim::MakePicture({base + ".THM", 160, 120, 1, 0, 1000000120u})});
+      camera->AddFile("100CANON",
+                      {base + ".THM", sim::kAttributeNew, 1000000120u,
+                       sim::MakeThumbnailFile({base + ".THM", 160, 120, 1, 0, 1000000120u},
+                                              sim::ThumbnailFor::kRaw)});
     }
     return camera;
   }

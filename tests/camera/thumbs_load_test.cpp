@@ -187,7 +187,8 @@ TEST_F(Thumbs, EveryKindIsARowWithItsCompanions) {
     return sim::CameraFile{name, 0x20, 100, std::move(bytes)};
   };
   auto thm = [&](const std::string& name, uint32_t date) {
-    return file(name, sim::MakePicture({name, 160, 120, 1, 0x01, date}));
+    return file(name,
+                sim::MakeThumbnailFile({name, 160, 120, 1, 0x01, date}, sim::ThumbnailFor::kMovie));
   };
   camera->AddFile("100CANON", Picture("IMG_0001.jpg", 1));
   camera->AddFile("100CANON", Picture("IMG_0003.JPG", 1));

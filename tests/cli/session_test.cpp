@@ -84,7 +84,7 @@ TEST_F(CliSessionTest, ASecondGetNewTransfersNothing) {
   Outcome second = Run({"get", "--new", "--into", out});
   EXPECT_EQ(second.status, 0) << second.err;
   EXPECT_EQ(second.out, "0 downloaded, 0 failed\n");
-  EXPECT_EQ(FolderNames(out).size(), 14u);
+  EXPECT_EQ(FolderNames(out).size(), 17u) << "every row with its companions";
   EXPECT_EQ(Run({"list", "--new"}).out, "");
   EXPECT_GT(camera_->TransferCount(), transfers);  // the second run did read the camera
 
@@ -138,20 +138,20 @@ TEST_F(CliSessionTest, UploadLandsOnTheCamera) {
 TEST_F(CliSessionTest, RowsOfEveryKindAreListedChosenAndSkippedWhole) {
   // A movie its thumbnail file dates two days early, a sound note, a recording of its own.
   const std::vector<uint8_t> thumbnail = sim::MakePicture({"", 160, 120, 6, 0, 1053000000});
-  camera_->AddFile("100CANON", {"MVI_0013.AVI", 0x20, 1053180131, std::vector<uint8_t>(145000)});
-  camera_->AddFile("100CANON", {"MVI_0013.THM", 0x20, 1053180131, thumbnail});
-  for (const char* name : {"IMG_0001.WAV", "SND_0014.WAV"})
+  camera_->AddFile("100CANON", {"MVI_0020.AVI", 0x20, 1053180131, std::vector<uint8_t>(145000)});
+  camera_->AddFile("100CANON", {"MVI_0020.THM", 0x20, 1053180131, thumbnail});
+  for (const char* name : {"IMG_0001.WAV", "SND_0021.WAV"})
     camera_->AddFile("100CANON", {name, 0x20, 1000000000, {'R', 'I', 'F', 'F'}});
   const std::string listed = Run({"list"}).out;
   EXPECT_EQ(
       listed.substr(0, listed.find('\n') + 1),
-      "MVI_0013.AVI    145000   160x120   2003-05-17 14:02:11 new -         movie +MVI_0013.THM\n");
+      "MVI_0020.AVI    145000   160x120   2003-05-17 14:02:11 new -         movie +MVI_0020.THM\n");
   EXPECT_EQ(listed.substr(listed.size() - 22), "picture +IMG_0001.WAV\n");
   const QJsonValue row =
       QJsonDocument::fromJson(QByteArray::fromStdString(Run({"list", "--json"}).out))[0];
   EXPECT_EQ(row["kind"], "movie");
-  EXPECT_EQ(row["companions"][0]["name"], "MVI_0013.THM");
-  EXPECT_EQ(Run({"mark", "downloaded", "mvi_0013.thm"}).out, "MVI_0013.AVI: downloaded\n");
+  EXPECT_EQ(row["companions"][0]["name"], "MVI_0020.THM");
+  EXPECT_EQ(Run({"mark", "downloaded", "mvi_0020.thm"}).out, "MVI_0020.AVI: downloaded\n");
   // A sound note's name alone does not delete the picture it goes with.
   Run({"delete", "IMG_0001.WAV"});
   EXPECT_TRUE(camera_->FindFile("D:\\DCIM\\100CANON\\IMG_0001.JPG"));
@@ -162,10 +162,11 @@ TEST_F(CliSessionTest, RowsOfEveryKindAreListedChosenAndSkippedWhole) {
       {144999, whole, false}, {145000, whole - 1, false}, {145000, whole, true}};
   std::filesystem::create_directories(folder);
   for (const auto& [avi, thm, skipped] : kFiles) {
-    WriteBytes(folder + "/MVI_0013.AVI", avi);
-    WriteBytes(folder + "/MVI_0013.THM", thm);
+    WriteBytes(folder + "/MVI_0020.AVI", avi);
+    WriteBytes(folder + "/MVI_0020.THM", thm);
+    // The named picture is not of the kinds asked for.
     std::string out = Run({"get", "--skip-existing", "--kind", "movie,thumbnail", "--into",
-                           home_ + "/in/%Y-%m-%d"})
+                           home_ + "/in/%Y-%m-%d", "MVI_0020.AVI", "IMG_0001.JPG"})
                           .out;
     EXPECT_EQ(out.find("already in " + folder) != out.npos, skipped) << out;
     EXPECT_EQ(out.find("0.0 of 0.2 MB") != out.npos, !skipped) << out;

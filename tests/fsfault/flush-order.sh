@@ -18,8 +18,9 @@ mkdir "$work/out"
 ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -qq -o "$work/trace" -e trace=fdatasync,fsync,renameat2,renameat,linkat \
   "$cli" --demo get --into "$work/out" >"$work/said" 2>&1 || fail "get exited with status $?"
 pictures=$(ls "$work/out" | wc -l)
-# The demo card's rows: a dozen pictures, a movie and a raw picture.
-[ "$pictures" -eq 14 ] || fail "$pictures pictures came, not 14"
+# Every file of the demo card: a dozen pictures, a movie and a raw picture with their
+# thumbnail files, and a sound note.
+[ "$pictures" -eq 17 ] || fail "$pictures files came, not 17"
 # The calls in order, one word each: data flush, naming, folder flush.
 order=$(awk '/fdatasync\(/ { print "data" } /renameat2?\(|linkat\(/ { print "name" }
              / fsync\(/ { print "folder" }' "$work/trace" | tr '\n' ' ')

@@ -5,9 +5,7 @@
 // --absent: no camera at start. --locked: the camera's node cannot be opened until
 // granted. --large: one more picture of that size. --pace: bulk data at most that fast.
 // --product: the model the camera is (its product ID, name and behaviour), by default
-// the simulated camera's own. --pictures: only the first N of the camera's pictures (by
-// default its dozen JPEG pictures: the checks here take every file for a JPEG picture, and
-// the demo card's movie, raw picture and sound note come after them).
+// the simulated camera's own. --pictures: only the first N of the camera's files.
 // --export: the camera's pictures are written there before the command starts.
 // The command finds in PICTROVE_TESTBED_CONTROL a FIFO that takes one request a line:
 // "plug", "plug locked", "grant", "unplug", "report FILE" (see CameraReport.h).
@@ -160,8 +158,7 @@ void Finished(GPid pid, gint status, gpointer data) {
 
 std::shared_ptr<sim::SimCamera> MakeCamera(const Options& options) {
   auto camera = std::make_shared<sim::SimCamera>(uint16_t(options.product));
-  camera->LoadGenerated(options.pictures >= 0 ? size_t(options.pictures)
-                                              : sim::DemoPictures().size());
+  camera->LoadGenerated(options.pictures >= 0 ? size_t(options.pictures) : SIZE_MAX);
   if (options.large > 0) {
     sim::PictureSpec spec = sim::DemoPictures().front();
     spec.name = "IMG_9000.JPG";
