@@ -22,7 +22,7 @@ const char kUsage[] =
     "\n"
     "  NAME             a file's 8.3 name or camera path; get and mark take a thumbnail\n"
     "                   file's or sound note's name for the picture or movie it goes with\n"
-    "  --demo [FOLDER]  a simulated camera (its own pictures, or FOLDER's JPEG files)\n"
+    "  --demo [FOLDER]  a simulated camera (its own card, or FOLDER's camera files)\n"
     "  --help, --version\n";
 
 namespace {

@@ -130,10 +130,13 @@ class Shooter {
     return Save(&empty, "empty-window.png");
   }
 
-  // Every generated picture listed with its thumbnail, in the window as it opens.
+  // Every row of the generated card listed with its thumbnail, in the window as it opens. Each
+  // thumbnail file and sound note of that card goes with a movie, raw picture or picture.
   bool MainWindow() {
     size_t expected = 0;
-    for (const sim::CameraFolder& folder : camera_->Folders()) expected += folder.files.size();
+    for (const sim::CameraFolder& folder : camera_->Folders())
+      for (const sim::CameraFile& file : folder.files)
+        expected += !file.name.ends_with(".THM") && !file.name.ends_with(".WAV");
     bool listed = WaitFor([&] {
       ptv_mainWin* window = Window();
       if (window == nullptr || !window->isVisible()) return false;
