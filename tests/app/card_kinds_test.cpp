@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 
@@ -22,54 +23,47 @@ struct CardFile {
   const char* name;
   uint32_t date;
   uint8_t attributes;
+  const char* mime;  // what its download is typed
 };
 
 // Newest last: the rows come newest first.
 constexpr CardFile kCard[] = {
-    {"100CANON", "IMG_0001.JPG", 1000, 0x20}, {"100CANON", "IMG_0001.WAV", 1000, 0x20},
-    {"100CANON", "MVI_0002.AVI", 2000, 0x20}, {"100CANON", "MVI_0002.THM", 2000, 0x20},
-    {"100CANON", "SND_0003.WAV", 3000, 0x20}, {"101CANON", "CRW_0004.CRW", 4000, 0x20},
-    {"101CANON", "CRW_0004.THM", 4000, 0x20}, {"101CANON", "IMG_0005.THM", 5000, 0x20},
-    {"101CANON", "NOTES.TXT", 6000, 0x00},
+    {"100CANON", "IMG_0001.JPG", 1000, 0x20, "image/jpeg"},
+    {"100CANON", "IMG_0001.WAV", 1000, 0x20, "audio/x-wav"},
+    {"100CANON", "MVI_0002.AVI", 2000, 0x20, "video/x-msvideo"},
+    {"100CANON", "MVI_0002.THM", 2000, 0x20, "image/jpeg"},
+    {"100CANON", "SND_0003.WAV", 3000, 0x20, "audio/x-wav"},
+    {"101CANON", "CRW_0004.CRW", 4000, 0x20, "image/x-canon-crw"},
+    {"101CANON", "CRW_0004.THM", 4000, 0x20, "image/jpeg"},
+    {"101CANON", "IMG_0005.THM", 5000, 0x20, "image/jpeg"},
+    {"101CANON", "NOTES.TXT", 6000, 0x00, "application/octet-stream"},
 };
 
-// What each row is, newest first: its main file, kind, companions, whether it has a
-// thumbnail, and the MIME type of each of its files.
+// Each row, newest first: its main file, kind, the file that goes with it, whether it has a
+// thumbnail, and whether its files have a known size.
 const struct {
   const char* name;
   FileKind kind;
-  std::vector<const char*> files;  // main file first
+  const char* companion;
   bool thumbnail;
-  std::vector<const char*> types;
+  bool sized;
 } kRows[] = {
-    {"NOTES.TXT", FileKind::kOther, {"NOTES.TXT"}, false, {"application/octet-stream"}},
-    {"IMG_0005.THM", FileKind::kThumbnail, {"IMG_0005.THM"}, false, {"image/jpeg"}},
-    {"CRW_0004.CRW",
-     FileKind::kRaw,
-     {"CRW_0004.CRW", "CRW_0004.THM"},
-     true,
-     {"image/x-canon-crw", "image/jpeg"}},
-    {"SND_0003.WAV", FileKind::kSound, {"SND_0003.WAV"}, false, {"audio/x-wav"}},
-    {"MVI_0002.AVI",
-     FileKind::kMovie,
-     {"MVI_0002.AVI", "MVI_0002.THM"},
-     true,
-     {"video/x-msvideo", "image/jpeg"}},
-    {"IMG_0001.JPG",
-     FileKind::kPicture,
-     {"IMG_0001.JPG", "IMG_0001.WAV"},
-     true,
-     {"image/jpeg", "audio/x-wav"}},
+    {"NOTES.TXT", FileKind::kOther, nullptr, false, false},
+    {"IMG_0005.THM", FileKind::kThumbnail, nullptr, false, true},
+    {"CRW_0004.CRW", FileKind::kRaw, "CRW_0004.THM", true, true},
+    {"SND_0003.WAV", FileKind::kSound, nullptr, false, false},
+    {"MVI_0002.AVI", FileKind::kMovie, "MVI_0002.THM", true, true},
+    {"IMG_0001.JPG", FileKind::kPicture, "IMG_0001.WAV", true, true},
 };
 
-std::string CameraPath(const CardFile& file) {
-  return std::string("D:\\DCIM\\") + file.folder + "\\" + file.name;
+const CardFile& FileOf(const std::string& name) {
+  for (const CardFile& file : kCard)
+    if (file.name == name) return file;
+  abort();
 }
 
 std::string PathOf(const char* name) {
-  for (const CardFile& file : kCard)
-    if (std::string(file.name) == name) return CameraPath(file);
-  return {};
+  return std::string("D:\\DCIM\\") + FileOf(name).folder + "\\" + name;
 }
 
 std::vector<uint8_t> BytesOf(const CardFile& file) {
@@ -108,10 +102,22 @@ TEST_F(CardKinds, EveryNewRowComesOffWithItsCompanions) {
     SCOPED_TRACE(kRows[i].name);
     EXPECT_EQ(Row(i)->GetName(), PathOf(kRows[i].name));
     EXPECT_EQ(Row(i)->kind, kRows[i].kind);
-    EXPECT_EQ(Row(i)->companions.size() + 1, kRows[i].files.size());
+    EXPECT_EQ(Row(i)->companions.size(), kRows[i].companion ? 1u : 0u);
     EXPECT_EQ(Row(i)->Thumbnail() != nullptr, kRows[i].thumbnail);
   }
   EXPECT_EQ(Row(4)->exif_date, 2000u) << "the movie's date comes from its thumbnail file";
+  EXPECT_EQ(Row(4)->xres, 320u) << "and its size";
+  // The start-up asked the picture for its thumbnail (mode 1) and the thumbnail files for
+  // themselves (mode 0): nothing else has a thumbnail to ask for.
+  std::vector<std::string> asked;
+  for (const sim::TransferRecord& command : camera_->Transfers())
+    if (command.kind == sim::TransferKind::kControl && command.data.size() > 88 &&
+        command.data[68] == 1)  // the picture data command
+      asked.push_back(std::to_string(command.data[80]) +
+                      strrchr(reinterpret_cast<const char*>(&command.data[88]), '\\'));
+  EXPECT_EQ(asked,
+            (std::vector<std::string>{"1\\IMG_0001.JPG", "0\\MVI_0002.THM", "0\\CRW_0004.THM"}));
+  EXPECT_TRUE(camera_->Problems().empty());
 
   // A row is new while its main file is: everything but the downloaded NOTES.TXT.
   app->MainWin()->List().SelectNew();
@@ -123,23 +129,21 @@ TEST_F(CardKinds, EveryNewRowComesOffWithItsCompanions) {
   EXPECT_TRUE(alerts_.Texts().empty());
 
   for (const auto& row : kRows) {
-    for (size_t f = 0; f < row.files.size(); f++) {
-      const char* name = row.files[f];
+    for (const char* name : {row.name, row.companion}) {
+      if (name == nullptr) continue;
       SCOPED_TRACE(name);
       std::string path = folder + "/" + name;
-      bool taken = std::string(name) != "NOTES.TXT";
-      if (!taken) {
+      if (FileOf(name).attributes == 0x00) {  // not new: not selected
         EXPECT_FALSE(std::filesystem::exists(path));
         EXPECT_EQ(CameraFlags(name), 0x00);
         continue;
       }
       auto held = camera_->FindFile(PathOf(name));
       EXPECT_EQ(ReadFile(path), std::string(held->bytes.begin(), held->bytes.end()));
-      EXPECT_EQ(Xattr(path, "user.mime_type"), row.types[f]);
+      EXPECT_EQ(Xattr(path, "user.mime_type"), FileOf(name).mime);
       EXPECT_EQ(Xattr(path, "user.EXIF:Date").size(), 12u);
-      // A size only where one is known: the thumbnail files' frames, the rows they stand for.
-      bool sized = row.kind != FileKind::kSound && row.kind != FileKind::kOther &&
-                   std::string(name).find(".WAV") == std::string::npos;
+      // A size only where one is known: never a sound note's.
+      bool sized = row.sized && !std::string(name).ends_with(".WAV");
       EXPECT_EQ(Xattr(path, "user.GRAFX:Width").size(), sized ? 8u : 0u);
       EXPECT_EQ(CameraFlags(name) & 0x20, 0);
     }
@@ -153,9 +157,9 @@ TEST_F(CardKinds, EveryNewRowComesOffWithItsCompanions) {
 TEST_F(CardKinds, FlagsAndDeleteReachTheCompanions) {
   SelectRows({2, 4, 5});  // the raw picture, the movie, the picture with its sound note
   OnAppThread([&] { app->Setattr_Selected(kIgnore, kSet); });
-  for (const char* name : {"CRW_0004.CRW", "CRW_0004.THM", "MVI_0002.AVI", "MVI_0002.THM",
-                           "IMG_0001.JPG", "IMG_0001.WAV"})
-    EXPECT_EQ(CameraFlags(name), 0x21) << name;
+  const char* paired[] = {"CRW_0004.CRW", "CRW_0004.THM", "MVI_0002.AVI",
+                          "MVI_0002.THM", "IMG_0001.JPG", "IMG_0001.WAV"};
+  for (const char* name : paired) EXPECT_EQ(CameraFlags(name), 0x21) << name;
   EXPECT_EQ(CameraFlags("SND_0003.WAV"), 0x20) << "a lone sound file is a row of its own";
 
   OnAppThread([&] { app->DeleteSelected(); });
@@ -164,9 +168,7 @@ TEST_F(CardKinds, FlagsAndDeleteReachTheCompanions) {
   EXPECT_EQ(CameraFlags("MVI_0002.THM"), 0x20);
   OnAppThread([&] { app->DeleteSelected(); });
   EXPECT_EQ(Rows(), int(std::size(kRows)) - 3);
-  for (const char* name : {"CRW_0004.CRW", "CRW_0004.THM", "MVI_0002.AVI", "MVI_0002.THM",
-                           "IMG_0001.JPG", "IMG_0001.WAV"})
-    EXPECT_FALSE(camera_->FindFile(PathOf(name))) << name;
+  for (const char* name : paired) EXPECT_FALSE(camera_->FindFile(PathOf(name))) << name;
   EXPECT_TRUE(camera_->FindFile(PathOf("IMG_0005.THM")));
   EXPECT_TRUE(alerts_.Texts().empty());
 }

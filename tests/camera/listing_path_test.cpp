@@ -12,14 +12,15 @@
 namespace listing_test {
 namespace {
 
-// Each row of a listing of the entries as its main file's path, then "+" and the name of
-// each companion.
+// Each row of a listing of the entries as its main file's path, its kind's word after a
+// colon unless a picture, then "+" and the name of each companion.
 std::vector<std::string> Rows(const std::vector<Entry>& entries) {
   std::vector<uint8_t> bytes = EncodeListing(entries);
   ixus_direntry* first = ixus_parsedir(bytes.data(), bytes.size());
   std::vector<std::string> rows;
   for (const CardRow& row : ixus_cardrows(first)) {
     std::string text = row.main.path;
+    if (row.main.kind != FileKind::kPicture) text += std::string(":") + KindWord(row.main.kind);
     for (const CardFile& companion : row.companions)
       text += " +" + companion.path.substr(companion.path.rfind('\\') + 1);
     rows.push_back(text);
@@ -32,7 +33,8 @@ std::vector<std::string> Rows(const std::vector<Entry>& entries) {
 std::vector<std::string> Rows(const std::vector<std::string>& names) {
   std::vector<Entry> entries;
   for (const std::string& name : names)
-    entries.push_back({0x20, name[0] != '.' && name.find(':') == std::string::npos ? 1000u : 0u, 0, name});
+    entries.push_back(
+        {0x20, name[0] != '.' && name.find(':') == std::string::npos ? 1000u : 0u, 0, name});
   return Rows(entries);
 }
 
@@ -44,31 +46,9 @@ TEST(CameraPath, ExampleTree) {
   EXPECT_EQ(rows[1], "D:\\DCIM\\113CANON\\IMG_1300.JPG");
 }
 
-TEST(CameraPath, KindsByName) {
-  const struct {
-    const char* name;
-    FileKind kind;
-  } cases[] = {
-      {"IMG_0001.JPG", FileKind::kPicture},
-      {"A.JPG", FileKind::kPicture},
-      {".JPG", FileKind::kOther},
-      {"IMG_0001.jpg", FileKind::kOther},
-      {"IMG_0001.JPGX", FileKind::kOther},
-      {"CRW_0001.CRW", FileKind::kRaw},
-      {"crw_0001.crw", FileKind::kRaw},
-      {"MVI_0002.AVI", FileKind::kMovie},
-      {"MVI_0002.avi", FileKind::kMovie},
-      {"IMG_0001.WAV", FileKind::kSound},
-      {"MVI_0002.Thm", FileKind::kThumbnail},
-      {"README.TXT", FileKind::kOther},
-      {".AVI", FileKind::kOther},
-      {"", FileKind::kOther},
-  };
-  for (const auto& c : cases) EXPECT_EQ(KindOf(c.name), c.kind) << c.name;
-}
-
-// Companions pair by base name in any case, within their folder only, and only with the
-// kinds they belong to; the others are rows of their own, in listing order.
+// Kinds by name, the new ones in any case; companions pair by base name in any case, within
+// their folder only, and only with the kinds they belong to; the others are rows of their
+// own, in listing order.
 TEST(CameraPath, CompanionsGoWithTheirMainFile) {
   std::vector<std::string> rows = Rows({{0, 0, 0, "D:"},
                                         {0, 0, 0, ".\\DCIM"},
@@ -85,21 +65,25 @@ TEST(CameraPath, CompanionsGoWithTheirMainFile) {
                                         {0x20, 10, 0, "IMG_0004.THM"},
                                         {0x20, 40, 0, "IMG_0005.jpg"},
                                         {0x20, 20, 0, "IMG_0005.WAV"},
+                                        {0x20, 20, 0, ".JPG"},
+                                        {0x20, 20, 0, "mvi_0007.avi"},
                                         {0, 0, 0, ".."},
                                         {0, 0, 0, ".\\101CANON"},
                                         {0x20, 20, 0, "IMG_0006.WAV"},
                                         {0x20, 10, 0, "MVI_0001.THM"}});
   EXPECT_EQ(rows, (std::vector<std::string>{
-                      "D:\\DCIM\\100CANON\\MVI_0001.AVI +MVI_0001.THM",
-                      "D:\\DCIM\\100CANON\\CRW_0002.CRW +crw_0002.thm +CRW_0002.WAV",
+                      "D:\\DCIM\\100CANON\\MVI_0001.AVI:movie +MVI_0001.THM",
+                      "D:\\DCIM\\100CANON\\CRW_0002.CRW:raw +crw_0002.thm +CRW_0002.WAV",
                       "D:\\DCIM\\100CANON\\IMG_0003.JPG +IMG_0003.WAV",
-                      "D:\\DCIM\\100CANON\\IMG_0003.THM",
-                      "D:\\DCIM\\100CANON\\MVI_0001.WAV",
-                      "D:\\DCIM\\100CANON\\IMG_0004.THM",
-                      "D:\\DCIM\\100CANON\\IMG_0005.jpg",
-                      "D:\\DCIM\\100CANON\\IMG_0005.WAV",
-                      "D:\\DCIM\\101CANON\\IMG_0006.WAV",
-                      "D:\\DCIM\\101CANON\\MVI_0001.THM",
+                      "D:\\DCIM\\100CANON\\IMG_0003.THM:thumbnail",
+                      "D:\\DCIM\\100CANON\\MVI_0001.WAV:sound",
+                      "D:\\DCIM\\100CANON\\IMG_0004.THM:thumbnail",
+                      "D:\\DCIM\\100CANON\\IMG_0005.jpg:other",
+                      "D:\\DCIM\\100CANON\\IMG_0005.WAV:sound",
+                      "D:\\DCIM\\100CANON\\.JPG:other",
+                      "D:\\DCIM\\100CANON\\mvi_0007.avi:movie",
+                      "D:\\DCIM\\101CANON\\IMG_0006.WAV:sound",
+                      "D:\\DCIM\\101CANON\\MVI_0001.THM:thumbnail",
                   }));
 }
 

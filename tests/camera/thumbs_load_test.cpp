@@ -3,8 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -177,72 +175,6 @@ TEST_F(Orientation, NoTurnIsLeftAsStored) {
     EXPECT_EQ(turned.loaded->Width(), turned.stored->Width()) << orientation;
     EXPECT_EQ(turned.loaded->PixelAt(3, 100), turned.stored->PixelAt(3, 100)) << orientation;
   }
-}
-
-// Every file of the card is a row, companions with their main file. A raw picture or movie
-// takes its values and thumbnail from its thumbnail file, asked for whole (mode 0); the
-// thumbnail command (mode 1) goes to JPEG pictures only.
-TEST_F(Thumbs, EveryKindIsARowWithItsCompanions) {
-  auto file = [](const std::string& name, std::vector<uint8_t> bytes) {
-    return sim::CameraFile{name, 0x20, 100, std::move(bytes)};
-  };
-  auto thm = [&](const std::string& name, uint32_t date) {
-    return file(name,
-                sim::MakeThumbnailFile({name, 160, 120, 1, 0x01, date}, sim::ThumbnailFor::kMovie));
-  };
-  camera->AddFile("100CANON", Picture("IMG_0001.jpg", 1));
-  camera->AddFile("100CANON", Picture("IMG_0003.JPG", 1));
-  camera->AddFile("100CANON", file("IMG_0003.WAV", {'R', 'I', 'F', 'F'}));
-  camera->AddFile("100CANON", file("MVI_0004.AVI", std::vector<uint8_t>(9000, 7)));
-  camera->AddFile("100CANON", thm("MVI_0004.THM", 1000000000));
-  camera->AddFile("101CANON", file("CRW_0005.CRW", {'I', 'I'}));
-  camera->AddFile("101CANON", thm("CRW_0005.THM", 0));
-  camera->AddFile("101CANON", thm("IMG_0006.THM", 7));
-  camera->AddFile("101CANON", file("SND_0007.WAV", {1}));
-  PluggedDevice plugged(camera);
-  ixus_direntry* first = Listing(plugged);
-  camera->ClearTransfers();
-  LoadThumbs(plugged, first);
-
-  const struct {
-    const char* name;
-    FileKind kind;
-    size_t companions;
-    bool thumbnail;
-    uint32_t xres, exif_date;
-    int mode;  // of the one command sent for the row, -1 for none
-    const char* asked;
-  } rows[] = {
-      {"100CANON\\IMG_0001.jpg", FileKind::kOther, 0, false, 0, 0, -1, ""},
-      {"100CANON\\IMG_0003.JPG", FileKind::kPicture, 1, true, 640, 0, 1, "IMG_0003.JPG"},
-      {"100CANON\\MVI_0004.AVI", FileKind::kMovie, 1, true, 160, 1000000000, 0, "MVI_0004.THM"},
-      {"101CANON\\CRW_0005.CRW", FileKind::kRaw, 1, true, 160, 0, 0, "CRW_0005.THM"},
-      {"101CANON\\IMG_0006.THM", FileKind::kThumbnail, 0, false, 0, 0, -1, ""},
-      {"101CANON\\SND_0007.WAV", FileKind::kSound, 0, false, 0, 0, -1, ""},
-  };
-  ASSERT_EQ(host.items.size(), std::size(rows));
-  std::vector<std::pair<int, std::string>> expected;
-  for (size_t i = 0; i < std::size(rows); i++) {
-    const pic_Item& item = *host.items[i];
-    EXPECT_EQ(item.GetName(), std::string("D:\\DCIM\\") + rows[i].name);
-    EXPECT_EQ(item.kind, rows[i].kind) << rows[i].name;
-    EXPECT_EQ(item.companions.size(), rows[i].companions) << rows[i].name;
-    EXPECT_EQ(item.Thumbnail() != nullptr, rows[i].thumbnail) << rows[i].name;
-    EXPECT_EQ(item.xres, rows[i].xres) << rows[i].name;
-    EXPECT_EQ(item.exif_date, rows[i].exif_date) << rows[i].name;
-    if (rows[i].mode != -1) expected.emplace_back(rows[i].mode, rows[i].asked);
-  }
-  EXPECT_TRUE(host.items[1]->HasSoundNote());
-  EXPECT_EQ(host.items[2]->companions[0].size,
-            camera->FindFile("D:\\DCIM\\100CANON\\MVI_0004.THM")->Size());
-  std::vector<std::pair<int, std::string>> asked;
-  for (const sim::TransferRecord& command : plugged.Commands()) {
-    const char* path = reinterpret_cast<const char*>(command.data.data() + 88);
-    asked.emplace_back(command.data[80], strrchr(path, '\\') + 1);
-  }
-  EXPECT_EQ(asked, expected);
-  EXPECT_TRUE(camera->Problems().empty()) << camera->Problems()[0];
-  EXPECT_EQ(camera->PendingReply(), 0u);
 }
 
 TEST_F(Thumbs, AddedInListingOrderThenSortedNewestFirst) {
