@@ -25,10 +25,10 @@ struct StatusWords {
 // The reply to queue on the input pipe, or none (the camera stays silent) with the reason
 // in `problem`: a command the camera does not know, a block whose request word does not
 // belong to the command, a payload that does not match the command's layout (and so
-// a wrong length word), a drive or path the camera does not hold, or a thumbnail asked of
-// a file that is not a JPEG picture. A reply can come with a problem too: a picture command
-// on a path that holds nothing, or a request in a form that cameras accept but pictrove
-// does not send (another tag word, a listing of one level, a trailing byte).
+// a wrong length word), or a drive or path the camera does not hold. A reply can come with a
+// problem too: a picture command on a path that holds nothing, a thumbnail asked of a file
+// that is not a JPEG picture (an error status), or a request in a form that cameras accept
+// but pictrove does not send (another tag word, a listing of one level, a trailing byte).
 std::optional<Reply> AnswerCommand(const CommandBlock& block, CameraContent& content,
                                    const StatusWords& status, std::string* problem);
 

@@ -52,7 +52,7 @@ uint32_t ThumbnailLength(const CameraFile& file) {
 // Payload: what to send (1 thumbnail, 0 the file), 0x1400, the path and its NUL. Only a JPEG
 // picture has a thumbnail: asked of any other file, the command is refused as it is for a
 // path that holds nothing.
-Answer PictureData(const CommandBlock& block, CameraContent& content, const StatusWords&,
+Answer PictureData(const CommandBlock& block, CameraContent& content, const StatusWords& status,
                    std::string* problem) {
   const std::vector<uint8_t>& payload = block.payload;
   std::optional<std::string> path = PayloadText(block, 8);
@@ -67,9 +67,11 @@ Answer PictureData(const CommandBlock& block, CameraContent& content, const Stat
     *problem = "no picture at \"" + *path + "\"";
     return std::nullopt;
   }
+  // What a real camera answers here is unknown: an error status says the request was wrong,
+  // and the log says so too.
   if (what == kThumbnail && !IsPictureName(file->name)) {
     *problem = "thumbnail of \"" + *path + "\", which is not a JPEG picture";
-    return std::nullopt;
+    return StatusReply(block, status.no_picture);
   }
   uint32_t length = what == kThumbnail ? ThumbnailLength(*file) : file->Size();
   return Reply(DataReplyHeader(length), *file, length);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/Bytes.h"
 #include "tests/sim/CameraHost.h"
 
 namespace {
@@ -156,8 +157,6 @@ TEST(SimCamera, ListingOfAPathItDoesNotHoldIsEmpty) {
 void ExpectSilence(const std::vector<uint8_t>& command, const std::string& reason) {
   CameraHost host;
   host.Camera().AddFile("100CANON", {"IMG_0001.JPG", 0x20, 1, {0xFF, 0xD8, 0xFF, 0xD9}});
-  host.Camera().AddFile("100CANON", {"MVI_0002.THM", 0x20, 1, {0xFF, 0xD8, 0xFF, 0xD9}});
-  host.Camera().AddFile("100CANON", {"IMG_0003.jpg", 0x20, 1, {0xFF, 0xD8, 0xFF, 0xD9}});
   ASSERT_TRUE(host.Send(command)) << reason;
   std::vector<uint8_t> reply;
   EXPECT_FALSE(host.Read(64, &reply)) << reason;
@@ -193,11 +192,6 @@ TEST(SimCamera, MalformedCommandsGetNoAnswer) {
   longer.push_back(0);
   ExpectSilence(longer, "does not fit a transfer of 119");
   ExpectSilence(simtest::PictureCommand("D:\\DCIM\\100CANON\\IMG_0002.JPG", 1), "no picture at");
-  // Only a JPEG picture has a thumbnail to answer with: a thumbnail file is asked for whole.
-  ExpectSilence(simtest::PictureCommand("D:\\DCIM\\100CANON\\MVI_0002.THM", 1),
-                "thumbnail of \"D:\\DCIM\\100CANON\\MVI_0002.THM\", which is not a JPEG picture");
-  ExpectSilence(simtest::PictureCommand("D:\\DCIM\\100CANON\\IMG_0003.jpg", 1),
-                "not a JPEG picture");
   std::vector<uint8_t> listing = simtest::ListingCommand("D:");
   listing[80] = 0x01;
   ExpectSilence(listing, "malformed directory listing payload");
@@ -205,6 +199,20 @@ TEST(SimCamera, MalformedCommandsGetNoAnswer) {
   flash.push_back(0);
   flash[0] = flash[72] = 17;
   ExpectSilence(flash, "flash device name command with a payload");
+}
+
+// Only a JPEG picture has a thumbnail to answer with (a thumbnail file is asked for whole):
+// anything else gets an error status, and the request is noted.
+TEST(SimCamera, ThumbnailOfAnythingButAPictureIsRefused) {
+  for (const char* name : {"MVI_0002.THM", "IMG_0003.jpg", "MVI_0002.AVI"}) {
+    CameraHost host;
+    host.Camera().AddFile("100CANON", {name, 0x20, 1, {0xFF, 0xD8, 0xFF, 0xD9}});
+    ASSERT_TRUE(host.Send(simtest::PictureCommand(std::string("D:\\DCIM\\100CANON\\") + name, 1)));
+    std::vector<uint8_t> reply;
+    ASSERT_TRUE(host.Read(84, &reply)) << name;
+    EXPECT_EQ(sim::ReadLittle32(&reply[80]), 0x0200008Au) << name;
+    EXPECT_TRUE(Noted(host.Camera(), "which is not a JPEG picture")) << name;
+  }
 }
 
 TEST(SimCamera, ShortCommandTransferIsMalformed) {
