@@ -29,7 +29,7 @@ struct CardFile {
 // Newest last: the rows come newest first.
 constexpr CardFile kCard[] = {
     {"100CANON", "IMG_0001.JPG", 1000, 0x20, "image/jpeg"},
-    {"100CANON", "IMG_0001.WAV", 1000, 0x20, "audio/x-wav"},
+    {"100CANON", "IMG_0001.WAV", 1000, 0x21, "audio/x-wav"},
     {"100CANON", "MVI_0002.AVI", 2000, 0x20, "video/x-msvideo"},
     {"100CANON", "MVI_0002.THM", 2000, 0x20, "image/jpeg"},
     {"100CANON", "SND_0003.WAV", 3000, 0x20, "audio/x-wav"},
@@ -152,25 +152,31 @@ TEST_F(CardKinds, EveryNewRowComesOffWithItsCompanions) {
   for (int i = 1; i < Rows(); i++) EXPECT_EQ(Row(i)->attributes & pic_Item::kNew, 0u) << i;
 }
 
-// Protecting a row protects its companions, and a protected row keeps them through a
-// delete; once unprotected, the row goes with every file of it.
+// A companion the camera will not delete stays, and is named; protecting a row protects its
+// companions, and a protected row keeps them through a delete; once unprotected, the row goes
+// with every file of it.
 TEST_F(CardKinds, FlagsAndDeleteReachTheCompanions) {
-  SelectRows({2, 4, 5});  // the raw picture, the movie, the picture with its sound note
+  SelectRows({5});  // the picture, whose sound note alone the camera protects
+  OnAppThread([&] { app->DeleteSelected(); });
+  EXPECT_FALSE(camera_->FindFile(PathOf("IMG_0001.JPG")));
+  EXPECT_TRUE(camera_->FindFile(PathOf("IMG_0001.WAV")));
+  EXPECT_EQ(alerts_.Texts(),
+            std::vector<std::string>{"Could not delete IMG_0001.WAV from the camera."});
+
+  SelectRows({2, 4});  // the raw picture and the movie
   OnAppThread([&] { app->Setattr_Selected(kIgnore, kSet); });
-  const char* paired[] = {"CRW_0004.CRW", "CRW_0004.THM", "MVI_0002.AVI",
-                          "MVI_0002.THM", "IMG_0001.JPG", "IMG_0001.WAV"};
+  const char* paired[] = {"CRW_0004.CRW", "CRW_0004.THM", "MVI_0002.AVI", "MVI_0002.THM"};
   for (const char* name : paired) EXPECT_EQ(CameraFlags(name), 0x21) << name;
   EXPECT_EQ(CameraFlags("SND_0003.WAV"), 0x20) << "a lone sound file is a row of its own";
-
   OnAppThread([&] { app->DeleteSelected(); });
-  EXPECT_EQ(Rows(), int(std::size(kRows)));
+  EXPECT_EQ(Rows(), int(std::size(kRows)) - 1);
   OnAppThread([&] { app->Setattr_Selected(kIgnore, kUnset); });
   EXPECT_EQ(CameraFlags("MVI_0002.THM"), 0x20);
   OnAppThread([&] { app->DeleteSelected(); });
   EXPECT_EQ(Rows(), int(std::size(kRows)) - 3);
   for (const char* name : paired) EXPECT_FALSE(camera_->FindFile(PathOf(name))) << name;
   EXPECT_TRUE(camera_->FindFile(PathOf("IMG_0005.THM")));
-  EXPECT_TRUE(alerts_.Texts().empty());
+  EXPECT_EQ(alerts_.Texts().size(), 1u);
 }
 
 }  // namespace
