@@ -50,7 +50,7 @@ TEST(CliProgram, AnswersAsAScriptExpects) {
       {{"--demo", "clock", "--json"}, 0, "\"seconds\": ", ""},
       {{"--demo", "info", "--set"}, 2, "", "info takes no option --set"},
       {{"--help"}, 0, "usage: pictrove-cli [--demo [FOLDER]] COMMAND", ""},
-      {{"--version"}, 0, "pictrove-cli 2.6\n", ""},
+      {{"--version"}, 0, "pictrove-cli 2.7\n", ""},
       {{"--demo", "get", "IMG_9999.JPG"},
        1,
        "0 downloaded, 1 failed\n",

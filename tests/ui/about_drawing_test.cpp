@@ -20,7 +20,7 @@ struct Line {
 };
 
 const Line kLines[] = {
-    {{110, 43}, 25, QStringLiteral("pictrove 2.6"), 14, 50},
+    {{110, 43}, 25, QStringLiteral("pictrove 2.7"), 14, 50},
     {{110, 63}, 12, QStringLiteral("by the pictrove developers"), 51, 69},
     {{110, 88}, 10, QStringLiteral("Canon\u2122 PowerShot\u2122 series download utility"), 70, 95},
 };
