@@ -1,6 +1,7 @@
 // Every file-system call a download makes fails in turn, in each way a drive can fail it;
 // then a clean download must still bring the picture whole, and no picture may be marked
-// downloaded whose file is not whole, nor may any work file stay.
+// downloaded whose file is not whole, nor may any work file stay. A movie's row comes off
+// with its thumbnail file or not at all.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -30,17 +31,32 @@ bool Allocates(const std::string& kind) {
 struct Picture {
   const char* label;
   const char* name;
-  uint16_t orientation;
+  const char* companion;  // the file that goes with it, or none
 };
-const Picture kPictures[] = {{"plain", "IMG_0001.JPG", 1}, {"turned", "IMG_0002.JPG", 6}};
+const Picture kPictures[] = {{"plain", "IMG_0001.JPG", nullptr},
+                             {"turned", "IMG_0002.JPG", nullptr},
+                             {"movie", "MVI_0003.AVI", "MVI_0003.THM"}};
 
 class FileSystemFaults : public CameraSession, public testing::WithParamInterface<Picture> {
  protected:
-  std::string Path() const { return std::string("D:\\DCIM\\100CANON\\") + GetParam().name; }
+  static std::string Path(const char* name) { return std::string("D:\\DCIM\\100CANON\\") + name; }
+  std::string Path() const { return Path(GetParam().name); }
+  // The row's files.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names{GetParam().name};
+    if (GetParam().companion) names.push_back(GetParam().companion);
+    return names;
+  }
 
   void Start() {
-    StartWith(CameraWith({{"IMG_0001.JPG", 96, 64, 1, 0, 1000000000u},
-                          {"IMG_0002.JPG", 96, 64, 6, 1, 1000000060u}}));
+    auto camera = CameraWith(
+        {{"IMG_0001.JPG", 96, 64, 1, 0, 1000000000u}, {"IMG_0002.JPG", 96, 64, 6, 1, 1000000060u}});
+    camera->AddFile("100CANON", {"MVI_0003.AVI", 0x20, 1000000120u, std::vector<uint8_t>(9000, 3)});
+    camera->AddFile("100CANON",
+                    {"MVI_0003.THM", 0x20, 1000000120u,
+                     sim::MakeThumbnailFile({"MVI_0003.THM", 320, 240, 1, 0, 1000000120u},
+                                            sim::ThumbnailFor::kMovie)});
+    StartWith(camera);
     OnAppThread([this] {
       PictureList& list = windows_.main.list;
       std::lock_guard<std::recursive_mutex> guard(list.Mutex());
@@ -52,23 +68,25 @@ class FileSystemFaults : public CameraSession, public testing::WithParamInterfac
 
   bool MarkedOnCamera() { return (camera_->FindFile(Path())->attributes & 0x20) == 0; }
 
-  // The files may be only the picture as a clean run makes it, or as the camera stored it
-  // when the turn could not be made; a picture marked downloaded has its file.
+  // The files may be only the row's, each as a clean run makes it, or as the camera stored
+  // it when the turn could not be made; all of them or none; a row marked downloaded has
+  // every file.
   void ExpectSound(const std::string& folder, const std::string& what) {
     SCOPED_TRACE(what);
     std::map<std::string, std::string> held = FolderFiles(folder);
-    const std::vector<uint8_t> stored = camera_->FindFile(Path())->bytes;
     for (const auto& [name, bytes] : held) {
-      EXPECT_EQ(name, GetParam().name) << "a work file or a stray file stayed: " << name;
-      EXPECT_TRUE(bytes == reference_ || bytes == std::string(stored.begin(), stored.end()))
-          << "a partial file under the picture's name";
+      ASSERT_EQ(reference_.count(name), 1u) << "a work file or a stray file stayed: " << name;
+      const std::vector<uint8_t> stored = camera_->FindFile(Path(name.c_str()))->bytes;
+      EXPECT_TRUE(bytes == reference_[name] || bytes == std::string(stored.begin(), stored.end()))
+          << "a partial file under the name " << name;
     }
+    EXPECT_TRUE(held.empty() || held.size() == Names().size()) << "part of a row stayed";
     if (MarkedOnCamera()) {
-      EXPECT_EQ(held.count(GetParam().name), 1u) << "marked without its file";
+      EXPECT_EQ(held.size(), Names().size()) << "marked without its files";
     }
   }
 
-  std::string reference_;
+  std::map<std::string, std::string> reference_;
 };
 
 TEST_P(FileSystemFaults, EveryCallFailingInTurnLosesNothing) {
@@ -80,7 +98,8 @@ TEST_P(FileSystemFaults, EveryCallFailingInTurnLosesNothing) {
     DownloadInto(folder);
     for (const char* kind : kKinds) counts[kind] = fsfault_count(kind);
     fsfault_disarm();
-    reference_ = ReadFile(folder + "/" + GetParam().name);
+    reference_ = FolderFiles(folder);
+    ASSERT_EQ(reference_.size(), Names().size());
     ASSERT_TRUE(MarkedOnCamera());
     Stop();
   }
@@ -111,7 +130,7 @@ TEST_P(FileSystemFaults, EveryCallFailingInTurnLosesNothing) {
         if (failed) DownloadInto(folder);
         ExpectSound(folder, what + ", then a clean run");
         EXPECT_TRUE(MarkedOnCamera()) << what;
-        EXPECT_EQ(FolderFiles(folder).size(), 1u) << what;
+        EXPECT_EQ(FolderFiles(folder).size(), Names().size()) << what;
         EXPECT_EQ(alerts_.Texts().size(), alerts) << what;
         Stop();
         cases++;
