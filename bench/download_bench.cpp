@@ -29,6 +29,7 @@
 #include "camera/ixus_command.h"
 #include "kit/Alert.h"
 #include "kit/Platform.h"
+#include "sim/DemoCard.h"
 #include "sim/GeneratedPicture.h"
 #include "sim/Pacer.h"
 #include "sim/SimCamera.h"
@@ -69,10 +70,8 @@ struct Setup : PluggedCamera {
 struct MovieSetup : PluggedCamera {
   static std::shared_ptr<sim::SimCamera> CameraWith(uint32_t size) {
     auto camera = std::make_shared<sim::SimCamera>();
-    camera->AddFile("100CANON", sim::MakeMovie("MVI_0001.AVI", size, 0));
-    sim::PictureSpec spec{"MVI_0001.THM", sim::kMovieWidth, sim::kMovieHeight, 1, 0, 0};
-    camera->AddFile("100CANON", {spec.name, sim::kAttributeNew, 0,
-                                 sim::MakeThumbnailFile(spec, sim::ThumbnailFor::kMovie)});
+    for (sim::CameraFile& file : sim::MakeMovieFiles("MVI_0001", size, 0))
+      camera->AddFile("100CANON", std::move(file));
     return camera;
   }
 

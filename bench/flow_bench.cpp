@@ -15,6 +15,7 @@
 #include "bench/BenchApp.h"
 #include "bench/BenchSupport.h"
 #include "bench/WireRatio.h"
+#include "sim/DemoCard.h"
 #include "sim/GeneratedPicture.h"
 #include "sim/Pacer.h"
 #include "sim/SimCamera.h"
@@ -54,10 +55,8 @@ std::shared_ptr<sim::SimCamera> CameraWith(const std::vector<Picture>& pictures)
     spec.orientation = picture.orientation;
     camera->AddFile("100CANON", sim::MakeGeneratedPicture(spec, kPictureSize));
   }
-  camera->AddFile("100CANON", sim::MakeMovie(kMovie, kMovieSize, 0));
-  sim::PictureSpec thumbnail{kMovieThumbnail, sim::kMovieWidth, sim::kMovieHeight, 1, 0, 0};
-  camera->AddFile("100CANON", {kMovieThumbnail, sim::kAttributeNew, 0,
-                               sim::MakeThumbnailFile(thumbnail, sim::ThumbnailFor::kMovie)});
+  for (sim::CameraFile& file : sim::MakeMovieFiles("MVI_0013", kMovieSize, 0))
+    camera->AddFile("100CANON", std::move(file));
   return camera;
 }
 

@@ -34,13 +34,17 @@ std::vector<CardRow> ixus_cardrows(const ixus_direntry* first) {
     files.push_back({entry, path, KindOf(entry->name)});
   });
   // A listing can hold thousands of files: each finds its partners by key, not by search.
+  std::vector<std::string> keys;
   std::unordered_map<std::string, std::vector<size_t>> by_key;
-  for (size_t i = 0; i < files.size(); i++) by_key[PairKey(files[i].path)].push_back(i);
+  for (size_t i = 0; i < files.size(); i++) {
+    keys.push_back(PairKey(files[i].path));
+    by_key[keys[i]].push_back(i);
+  }
   // The main file each file goes with: its own index when it stands alone.
   std::vector<size_t> owner(files.size());
   for (size_t i = 0; i < files.size(); i++) {
     owner[i] = i;
-    for (size_t j : by_key[PairKey(files[i].path)]) {
+    for (size_t j : by_key[keys[i]]) {
       if (!Owns(files[j].kind, files[i].kind)) continue;
       owner[i] = j;
       break;

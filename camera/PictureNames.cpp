@@ -16,3 +16,7 @@ std::optional<std::string> LocalName(const char* path) {
 bool NeedsTurn(unsigned long orientation) {
   return TurnFor(uint32_t(orientation)) != UprightTurn::kNone;
 }
+
+bool NeedsTurn(FileKind kind, unsigned long orientation) {
+  return kind == FileKind::kPicture && NeedsTurn(orientation);
+}

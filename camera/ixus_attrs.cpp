@@ -23,8 +23,7 @@ bool BuildPathCommand(unsigned char* buffer, unsigned char code, size_t lead, un
   const char* backslash = strrchr(path, '\\');
   size_t at = kCommandBlockSize + lead;
   if (backslash == nullptr || at + path_length + 1 > kCameraBufferSize) return false;
-  memset(buffer, 0, 96);
-  fillcmdblk(buffer, 16 + lead + path_length + 1, code, kPictureClass, kFixedReply, kCommandTag);
+  ixus_fixedcmd(buffer, code, kPictureClass, lead + path_length + 1);
   if (lead != 0) buffer[kCommandBlockSize] = first;
   memcpy(buffer + at, path, path_length + 1);
   buffer[at + size_t(backslash - path)] = 0;

@@ -1,7 +1,6 @@
 #include "camera/ixus_clock.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "camera/ixus_command.h"
 
@@ -20,8 +19,7 @@ constexpr size_t kTimeAt = 84;
 }  // namespace
 
 bool ixus_getclock(USBDevice* camera, unsigned char* buffer, uint32_t* seconds) {
-  memset(buffer, 0, 96);
-  fillcmdblk(buffer, 16, kGetClockCode, kClockClass, kFixedReply, kCommandTag);
+  ixus_fixedcmd(buffer, kGetClockCode, kClockClass, 0);
   CommandOutcome outcome = ixus_command(camera, buffer, kGetClockReply);
   if (outcome == CommandOutcome::kNotSent)
     fputs("Could not read the camera's clock (1).\n", stderr);
@@ -39,8 +37,7 @@ bool ixus_getclock(USBDevice* camera, unsigned char* buffer, uint32_t* seconds) 
 }
 
 int64_t ixus_setclock(USBDevice* camera, unsigned char* buffer, uint32_t seconds) {
-  memset(buffer, 0, 96);
-  fillcmdblk(buffer, 16 + kSetClockPayload, kSetClockCode, kClockClass, kFixedReply, kCommandTag);
+  ixus_fixedcmd(buffer, kSetClockCode, kClockClass, kSetClockPayload);
   ixus_putle32(buffer + kCommandBlockSize, seconds);
   CommandOutcome outcome = ixus_command(camera, buffer, kSetClockReply);
   if (outcome == CommandOutcome::kNotSent) fputs("Could not set the camera's clock (1).\n", stderr);

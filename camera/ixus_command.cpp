@@ -28,6 +28,11 @@ void fillcmdblk(unsigned char* buffer, unsigned long length, unsigned char code,
   ixus_putle32(buffer + 76, uint32_t(tag));
 }
 
+void ixus_fixedcmd(unsigned char* buffer, unsigned char code, unsigned char cls, size_t payload) {
+  memset(buffer, 0, 96);
+  fillcmdblk(buffer, 16 + payload, code, cls, kFixedReply, kCommandTag);
+}
+
 uint8_t ixus_request(uint32_t length) {
   return length <= 1 ? 0x0C : 0x04;
 }

@@ -18,6 +18,9 @@ constexpr size_t kReplyHeaderSize = 64;
 
 void fillcmdblk(unsigned char* buffer, unsigned long length, unsigned char code, unsigned char cls,
                 unsigned long request, unsigned long tag);
+// The block of a command with a fixed-size reply and `payload` bytes after it, the buffer's
+// first 96 bytes cleared first, so that a short payload ends in zero bytes.
+void ixus_fixedcmd(unsigned char* buffer, unsigned char code, unsigned char cls, size_t payload);
 
 // The request number of a control transfer of this length: 0x0C for 0 or 1 bytes, else 0x04.
 uint8_t ixus_request(uint32_t length);

@@ -63,11 +63,11 @@ std::vector<RowFile> FilesOf(const char* path, const pic_Item& picture) {
 
 // Types a file of the row once it is complete: 0, or why it could not be. A picture to be
 // turned is typed once it is, as the file it then is.
-int Type(const PictureFile& file, const RowFile& row_file, bool main, pic_Item* picture) {
-  if (row_file.kind == FileKind::kPicture && main) {
-    if (NeedsTurn(picture->orientation)) return 0;
+int Type(const PictureFile& file, const RowFile& row_file, bool main, bool turn,
+         pic_Item* picture) {
+  if (turn) return 0;
+  if (row_file.kind == FileKind::kPicture)
     return TypePictureFile(file.Fd(), picture, int32_t(picture->xres), int32_t(picture->yres));
-  }
   // A raw picture or movie knows its size from its thumbnail file's EXIF values.
   int32_t width = main ? int32_t(picture->xres) : 0;
   int32_t height = main ? int32_t(picture->yres) : 0;
@@ -116,9 +116,9 @@ Fetch GetPicture(USBDevice* device, unsigned char* buffer, const char* path, pic
         [&data](const unsigned char* piece, size_t length) { return data.Append(piece, length); });
     if (failure != nullptr && *failure == '\0') return {Fetch::kStopped, {}};
     if (failure != nullptr) return refused(failure);
-    if (int error = Type(*hidden, file, i == 0, picture); error != 0)
+    bool turn = i == 0 && NeedsTurn(file.kind, picture->orientation);
+    if (int error = Type(*hidden, file, i == 0, turn, picture); error != 0)
       return refused(WriteFailure(error));
-    bool turn = i == 0 && file.kind == FileKind::kPicture && NeedsTurn(picture->orientation);
     // Said now, after the picture's own line, whenever the turn itself comes.
     if (turn) fprintf(stderr, "\n rotate %s\n", TurnAngle(picture->orientation));
     parts.push_back({std::move(hidden), names[i], turn});

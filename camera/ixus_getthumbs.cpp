@@ -88,8 +88,7 @@ bool FetchThumbnailFile(USBDevice* device, unsigned char* buffer, const CardFile
   }
   kit::ByteStream embedded;
   if (!ixus_exifparse(pipe, buffer, &embedded, size, record, thumbnail)) return false;
-  std::vector<uint8_t> bytes(thumbnail->Data(), thumbnail->Data() + thumbnail->Size());
-  record->exif_date = kit::DateTimeOriginal(bytes).value_or(0);
+  record->exif_date = kit::DateTimeOriginal({thumbnail->Data(), thumbnail->Size()}).value_or(0);
   return true;
 }
 

@@ -28,16 +28,10 @@ constexpr size_t kModelField = 32;
 constexpr uint8_t kPowerCritical = 4;
 constexpr uint8_t kOnAdaptor = 0x10;
 
-// The block of a command with `payload` bytes, the buffer's first 96 bytes cleared first.
-void Prepare(unsigned char* buffer, unsigned char code, unsigned char cls, size_t payload) {
-  memset(buffer, 0, 96);
-  fillcmdblk(buffer, 16 + payload, code, cls, kFixedReply, kCommandTag);
-}
-
 }  // namespace
 
 bool ixus_identify(USBDevice* camera, unsigned char* buffer) {
-  Prepare(buffer, kIdentifyCode, kInfoClass, 0);
+  ixus_fixedcmd(buffer, kIdentifyCode, kInfoClass, 0);
   CommandOutcome outcome = ixus_command(camera, buffer, kIdentifyReply);
   if (outcome == CommandOutcome::kNotSent) {
     fputs("Could not get camera id (1).\n", stderr);
@@ -68,7 +62,7 @@ bool ixus_identify(USBDevice* camera, unsigned char* buffer) {
 bool ixus_setowner(USBDevice* camera, unsigned char* buffer, const char* name) {
   if (ixus_inpipe(camera) == nullptr) return false;
   std::string latin1 = OwnerForCamera(name != nullptr ? name : "");
-  Prepare(buffer, kSetOwnerCode, kInfoClass, latin1.size() + 1);
+  ixus_fixedcmd(buffer, kSetOwnerCode, kInfoClass, latin1.size() + 1);
   memcpy(buffer + kCommandBlockSize, latin1.data(), latin1.size());
   buffer[kCommandBlockSize + latin1.size()] = '\0';
   CommandOutcome outcome = ixus_command(camera, buffer, kOwnerReply);
@@ -86,7 +80,7 @@ bool ixus_diskinfo(USBDevice* camera, unsigned char* buffer, const char* device)
     fputs("Error in diskinfo.\n", stderr);
     return false;
   }
-  Prepare(buffer, kDiskCode, kDiskClass, name_length + 2);
+  ixus_fixedcmd(buffer, kDiskCode, kDiskClass, name_length + 2);
   memcpy(buffer + kCommandBlockSize, device, name_length);
   buffer[kCommandBlockSize + name_length] = '\\';
   buffer[kCommandBlockSize + name_length + 1] = '\0';
@@ -109,7 +103,7 @@ bool ixus_diskinfo(USBDevice* camera, unsigned char* buffer, const char* device)
 
 bool ixus_powerinfo(USBDevice* camera, unsigned char* buffer) {
   if (ixus_inpipe(camera) == nullptr) return false;
-  Prepare(buffer, kPowerCode, kInfoClass, 0);
+  ixus_fixedcmd(buffer, kPowerCode, kInfoClass, 0);
   CommandOutcome outcome = ixus_command(camera, buffer, kPowerReply);
   if (outcome == CommandOutcome::kNotSent) fputs("Error in powerinfo.\n", stderr);
   if (outcome == CommandOutcome::kNoAnswer) fputs("Error in powerinfo (2).\n", stderr);

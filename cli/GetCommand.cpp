@@ -49,7 +49,7 @@ bool FileThere(const std::string& folder, const std::string& path, uint32_t size
 // Whether the row's main file and every companion stand whole: only a JPEG picture is
 // turned by the download.
 bool AlreadyThere(const std::string& folder, const Picture& picture) {
-  const bool turned = picture.kind == FileKind::kPicture && NeedsTurn(picture.orientation);
+  const bool turned = NeedsTurn(picture.kind, picture.orientation);
   return FileThere(folder, picture.path, picture.size, turned) &&
          std::all_of(picture.companions.begin(), picture.companions.end(),
                      [&](const CompanionFile& companion) {

@@ -111,7 +111,7 @@ std::optional<uint32_t> ParseExifDate(std::string_view text) {
   return uint32_t(seconds);
 }
 
-std::optional<uint32_t> DateTimeOriginal(const std::vector<uint8_t>& file) {
+std::optional<uint32_t> DateTimeOriginal(std::span<const uint8_t> file) {
   for (const JpegSegment& segment : HeadSegments(file)) {
     if (segment.marker != kApp1Marker || segment.end - segment.body < 6 ||
         std::memcmp(&file[segment.body], "Exif\0\0", 6) != 0)

@@ -1,6 +1,6 @@
 #include "kit/JpegSegments.h"
 
-#include "sim/Bytes.h"
+#include "kit/Bytes.h"
 
 namespace kit {
 
@@ -17,7 +17,7 @@ bool StandsAlone(uint8_t marker) {
 
 }  // namespace
 
-std::vector<JpegSegment> HeadSegments(const std::vector<uint8_t>& file) {
+std::vector<JpegSegment> HeadSegments(std::span<const uint8_t> file) {
   std::vector<JpegSegment> segments;
   if (file.size() < 2 || file[0] != 0xFF || file[1] != kStartOfImage) return segments;
   size_t at = 2;
@@ -42,11 +42,11 @@ std::vector<JpegSegment> HeadSegments(const std::vector<uint8_t>& file) {
   return segments;
 }
 
-size_t ThumbnailReplyLength(const std::vector<uint8_t>& file) {
+size_t ThumbnailReplyLength(std::span<const uint8_t> file) {
   return ThumbnailReplyLength(file, HeadSegments(file));
 }
 
-size_t ThumbnailReplyLength(const std::vector<uint8_t>& file,
+size_t ThumbnailReplyLength(std::span<const uint8_t> file,
                             const std::vector<JpegSegment>& segments) {
   for (const JpegSegment& segment : segments)
     if (segment.marker == kApp1Marker) return segment.end;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace kit {
@@ -19,14 +20,14 @@ struct JpegSegment {
 
 // The segments after the start-of-image marker that carry a length, in file order, up to
 // the start of scan or the first thing that is not a whole segment. Empty without SOI.
-std::vector<JpegSegment> HeadSegments(const std::vector<uint8_t>& file);
+std::vector<JpegSegment> HeadSegments(std::span<const uint8_t> file);
 
 // How many bytes of the file a camera sends as the thumbnail reply: up to the end of the
 // APP1 segment; without one, SOI and the first segment after it (a reply without EXIF);
 // 0 for a file that is not a JPEG.
-size_t ThumbnailReplyLength(const std::vector<uint8_t>& file);
+size_t ThumbnailReplyLength(std::span<const uint8_t> file);
 // The same from the file's head segments, already walked.
-size_t ThumbnailReplyLength(const std::vector<uint8_t>& file,
+size_t ThumbnailReplyLength(std::span<const uint8_t> file,
                             const std::vector<JpegSegment>& segments);
 
 }  // namespace kit

@@ -56,6 +56,12 @@ CameraFile MakeSoundNote(const std::string& name, uint32_t date, double seconds,
   return {name, attributes, date, std::move(bytes)};
 }
 
+std::vector<CameraFile> MakeMovieFiles(const std::string& base, uint32_t size, uint32_t date) {
+  PictureSpec thumbnail{base + ".THM", kMovieWidth, kMovieHeight, 1, 0, date};
+  return {MakeMovie(base + ".AVI", size, date),
+          HeldFile(thumbnail.name, date, MakeThumbnailFile(thumbnail, ThumbnailFor::kMovie))};
+}
+
 std::vector<CameraFile> DemoCard(size_t limit) {
   std::vector<CameraFile> files;
   auto add = [&](auto make) {
@@ -70,9 +76,8 @@ std::vector<CameraFile> DemoCard(size_t limit) {
   uint32_t date = pictures.back().date;
 
   date += kDateStep;
-  PictureSpec movie{"MVI_0013.THM", 320, 240, 1, 0, date};
-  add([&] { return MakeMovie("MVI_0013.AVI", kDemoMovieSize, date); });
-  add([&] { return HeldFile(movie.name, date, MakeThumbnailFile(movie, ThumbnailFor::kMovie)); });
+  for (CameraFile& file : MakeMovieFiles("MVI_0013", kDemoMovieSize, date))
+    add([&] { return std::move(file); });
 
   date += kDateStep;
   PictureSpec raw{"CRW_0014.THM", 2048, 1536, 1, 0, date};

@@ -17,6 +17,10 @@ namespace sim {
 CameraFile MakeSoundNote(const std::string& name, uint32_t date, double seconds = 1.5,
                          uint8_t attributes = kAttributeNew);
 
+// A movie of exactly `size` bytes and its thumbnail file, as a camera writes them side by
+// side: `base` (for example "MVI_0013") with ".AVI" and ".THM", both dated `date`, new.
+std::vector<CameraFile> MakeMovieFiles(const std::string& base, uint32_t size, uint32_t date);
+
 // The files in the order the camera wrote them, dates rising, all new: IMG_0001.JPG to
 // IMG_0012.JPG as DemoPictures() describes them; MVI_0013.AVI (320x240) with MVI_0013.THM;
 // CRW_0014.CRW (2048x1536) with CRW_0014.THM; and last IMG_0007.WAV, a sound note recorded

@@ -84,8 +84,8 @@ TEST(ExifDate, RefusesWhatIsNotThere) {
   std::vector<uint8_t> cut = ExifFile(true, "2001:06:09 15:17:32");
   cut[5] -= 12;  // the segment now ends inside the date text
   EXPECT_FALSE(kit::DateTimeOriginal(cut));
-  EXPECT_FALSE(kit::DateTimeOriginal({0xFF, 0xD8, 0xFF, 0xD9}));
-  EXPECT_FALSE(kit::DateTimeOriginal({}));
+  EXPECT_FALSE(kit::DateTimeOriginal(std::vector<uint8_t>{0xFF, 0xD8, 0xFF, 0xD9}));
+  EXPECT_FALSE(kit::DateTimeOriginal(std::vector<uint8_t>{}));
 }
 
 TEST(ExifDate, ReadsARealCamerasDate) {

@@ -86,8 +86,8 @@ TEST(JpegSegments, ASegmentRunningPastTheFileIsNoSegment) {
   EXPECT_EQ(kit::ThumbnailReplyLength(file), 2u);
   std::vector<uint8_t> tiny_length = {0xFF, 0xD8, 0xFF, 0xE1, 0, 1, 0xFF, 0xD9};
   EXPECT_TRUE(kit::HeadSegments(tiny_length).empty());
-  EXPECT_TRUE(kit::HeadSegments({0xFF, 0xD8, 0xFF}).empty());
-  EXPECT_TRUE(kit::HeadSegments({}).empty());
+  EXPECT_TRUE(kit::HeadSegments(std::vector<uint8_t>{0xFF, 0xD8, 0xFF}).empty());
+  EXPECT_TRUE(kit::HeadSegments(std::vector<uint8_t>{}).empty());
 }
 
 }  // namespace
